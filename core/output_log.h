@@ -1,0 +1,54 @@
+#pragma once
+// The on-screen log: a rolling block of 47 completed lines of at most 127 characters and the
+// line being built, with a one-shot flag that makes the next text overwrite the newest line
+// (progress lines), and the operations that also write to the results file.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace aequa {
+
+inline constexpr int kLogLines = 47;
+inline constexpr size_t kLogLineSize = 128;
+
+// When set, the next LogText writes over completed line 1; every LogText clears it.
+extern std::atomic<bool> ReplaceLastLine;
+// Set once at shutdown: LogText no longer asks the window to repaint.
+extern std::atomic<bool> NoRedraw;
+
+// Appends text to the log (screen only) and asks the window to repaint unless NoRedraw.
+void LogText(const char* text);
+// LogText, then AppendResults, with the same text. Returns AppendResults' result.
+int LogMessage(const char* text);
+// Forms "<text> S3:<crc> <user name>\n" and gives it to LogText and AppendResults.
+int ReportResult(const char* text);
+
+// Completed line i (1 = newest .. 47), as the view paints it.
+std::string CompletedLine(int i);
+// Counts every change of the log, so that a painter can tell whether to repaint.
+uint64_t LogRevision();
+
+// Called, outside the log's lock, with each line the log completes or rewrites in place
+// (`replaced` true), without its line end. The command line prints them.
+using LogLineSink = void (*)(const char* line, bool replaced);
+void SetLogLineSink(LogLineSink sink);
+
+// The user's identity, which ends every result line and is recorded in the results file.
+void SetUserIdentity(const std::string& name, const std::string& email);
+std::string UserName();
+std::string UserEmailAddr();
+
+// The status text last shown, kept with the log for the terminal title and tests.
+void RecordStatusText(const std::string& text);
+std::string LastStatusText();
+
+// The one lock of the output: the log, the user identity, the status text and the results
+// file. Never held across a repaint request or a call out.
+std::mutex& OutputLock();
+
+// Empties the log and clears both flags (tests).
+void ResetLog();
+
+}  // namespace aequa

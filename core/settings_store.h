@@ -1,0 +1,52 @@
+#pragma once
+// The settings file store: small "key=value" text files held in memory, one line table per
+// file, every change written back by rewriting the whole file. The settings file is used as a
+// map addressed by key, the work file as an ordered list of lines addressed by a 1-based index.
+// All operations are serialised by one lock; complaints about a malformed file are given with
+// LogMessage after the lock is released.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace aequa {
+
+inline constexpr uint32_t kIniMaxLines = 128;   // lines held per file
+inline constexpr size_t kIniLineSize = 128;     // bytes per line, with the terminating zero
+inline constexpr size_t kIniMaxFiles = 4;       // file tables
+inline constexpr size_t kIniMaxFileName = 15;   // characters of a file name
+
+// Copies the value of the first line whose key matches `key` (a case-insensitive prefix
+// test), bounded to size - 1 characters; else the default (when given) or "".
+void IniGetString(const char* file, const char* key, char* dest, size_t size,
+                  const char* defaultText);
+std::string IniGetString(const char* file, const char* key, const char* defaultText);
+
+// The value read as a decimal number; the default when the key is missing, 0 when the value
+// is empty or not a number.
+int32_t IniGetInt(const char* file, const char* key, int32_t defaultValue);
+
+// Replaces (or appends) the line of `key` and writes the file; an equal line (ignoring
+// letter case) changes nothing and is not rewritten. The file is re-read first unless it
+// holds unwritten changes.
+void IniSetString(const char* file, const char* key, const char* value);
+void IniSetInt(const char* file, const char* key, int32_t value);
+
+uint32_t IniLineCount(const char* file);
+
+// Re-reads the file (unless changes are pending) and sets whether changes are written at
+// once (1) or held in memory until IniRelease (0).
+void IniHold(const char* file, int autoWrite);
+// Ends a batch: writes the file once, whatever it holds, and writes through again.
+void IniRelease(const char* file);
+
+// Copies the key and value of line `index` (1-based), each bounded to 128 bytes.
+void IniSplitLine(const char* file, uint32_t index, char* key, char* value);
+void IniDeleteLine(const char* file, uint32_t index);
+// Sets line `index` to "key=value"; 0 is taken as 1, an index past the end appends.
+void IniPutLine(const char* file, uint32_t index, const char* key, const char* value);
+void IniAppendLine(const char* file, const char* key, const char* value);
+
+// Forgets every table (the program's exit, and tests).
+void IniFreeAll();
+
+}  // namespace aequa

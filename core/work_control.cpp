@@ -1,0 +1,212 @@
+#include "core/work_control.h"
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core/coordinator.h"
+#include "core/drivers.h"
+#include "core/output_log.h"
+#include "core/settings.h"
+#include "core/settings_store.h"
+#include "core/shared_words.h"
+#include "core/status_display.h"
+#include "core/timing.h"
+#include "core/work_queue.h"
+#include "platform/scheduling.h"
+
+namespace aequa {
+namespace {
+
+SearchDrivers drivers;
+std::atomic<platform::ThreadRef> workerThreadRef{0};
+std::atomic<platform::ThreadRef> timerThreadRef{0};
+// The thread objects are only touched by the thread that starts and waits for work.
+std::thread workerThread;
+std::thread timerThread;
+
+void JoinFinishedThreads() {
+  if (workerThread.joinable()) workerThread.join();
+  if (timerThread.joinable()) timerThread.join();
+}
+
+void LogSendRequest(const char* what) {
+  std::string text = std::string(what) + CoordinatorEmail() + "\n";
+  LogText(text.c_str());
+}
+
+// Hands the first valid line to its driver. Returns true when the worker loop must end.
+bool RunItem(uint32_t kind, WorkItem& item) {
+  switch (kind) {
+    case WORK_SUM:
+      if (drivers.equalSums == nullptr) break;
+      return drivers.equalSums(item) != 0;
+    case WORK_ADD: {
+      if (drivers.sumCollision == nullptr) break;
+      drivers.sumCollision(item);
+      if (InternalError.load() != 0) {
+        char text[200];
+        std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d\n",
+                      static_cast<int>(InternalError.load()), static_cast<int32_t>(item.power),
+                      static_cast<int32_t>(item.start), static_cast<int32_t>(item.end),
+                      static_cast<int32_t>(item.terms));
+        LogMessage(text);
+        std::snprintf(text, sizeof text, "Please send file A%d-%d to %s\n",
+                      static_cast<int32_t>(item.power), static_cast<int32_t>(item.terms),
+                      CoordinatorEmail());
+        LogMessage(text);
+        IniDeleteLine(WorkFile(), 1);
+        IniRelease(WorkFile());
+        return false;
+      }
+      return Requested(REQ_HALT);
+    }
+    case WORK_PENTA:
+      if (drivers.penta == nullptr) break;
+      drivers.penta(item);
+      return false;
+    default:
+      return false;
+  }
+  // No search of this kind is built in: say so, keep the line, and stop here rather than
+  // take the same line again and again.
+  static const char* const names[] = {"", "SUM", "ADD", "PENTA"};
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "This program cannot search %s lines; the line stays in the queue.\n",
+                names[kind]);
+  LogText(text);
+  return true;
+}
+
+}  // namespace
+
+void RegisterDrivers(const SearchDrivers& d) { drivers = d; }
+const SearchDrivers& RegisteredDrivers() { return drivers; }
+
+void ApplyPriority() {
+  platform::ApplyThreadPriority(Settings.Priority.load());
+  const int32_t affinity = Settings.Affinity.load();
+  if (affinity != 99 && !platform::IsWindows9x()) {
+    platform::BindCurrentThread(static_cast<uint32_t>(affinity));
+  }
+}
+
+void WorkerMain() {
+  WorkerRunning.store(1);
+  workerThreadRef.store(platform::CurrentThreadRef());
+  ApplyPriority();
+  if (Settings.NoSave.load() != 0) LogText("No saving, all computations will be lost\n");
+  bool noDriver = false;
+  if (!Requested(REQ_HALT)) {
+    for (;;) {
+      IniHold(WorkFile(), 1);
+      if (IniLineCount(WorkFile()) == 0) {
+        IniRelease(WorkFile());
+        LogText("There are no more work to do.\n");
+        LogSendRequest("Please send the solution.txt file to ");
+        break;
+      }
+      WorkItem item;
+      uint32_t kind = ParseWorkLine(1, item);
+      if (kind != 0) {
+        const SearchDrivers& d = drivers;
+        noDriver = (kind == WORK_SUM && d.equalSums == nullptr) ||
+                   (kind == WORK_ADD && d.sumCollision == nullptr) ||
+                   (kind == WORK_PENTA && d.penta == nullptr);
+        if (RunItem(kind, item)) break;
+      }
+      if (Requested(REQ_HALT)) break;
+    }
+  }
+  if (Requested(REQ_HALT)) {
+    LogText("Execution halted.\n");
+    LogText("Choose Test/Continue to restart.\n");
+  } else if (!noDriver) {
+    LogText("Computation finished.\n");
+    LogText("Ask for a new range.\n");
+  }
+  WorkerRunning.store(0);
+  while (TimerRunning.load() == 1) {
+    RequestFlags.store(REQ_HALT);
+    ProtocolSleep(50);
+  }
+  ShowStatus("IDLE");
+}
+
+void TimerMain() {
+  TimerRunning.store(1);
+  SliceCounter.store(0);
+  timerThreadRef.store(platform::CurrentThreadRef());
+  ApplyPriority();
+  uint32_t saveCounter = 0;
+  for (;;) {
+    for (int32_t second = 0; second < Settings.DisplayFrequency.load(); ++second) {
+      for (int i = 0; i < 10; ++i) {
+        ProtocolSleep(100);
+        if (Requested(REQ_HALT)) {
+          TimerRunning.store(0);
+          return;
+        }
+      }
+      ElapsedSeconds.fetch_add(1);
+      const uint32_t slice = SliceLength.load();
+      if (slice != 0) {
+        if (static_cast<uint32_t>(SliceCounter.fetch_add(1) + 1) >= slice) {
+          SliceCounter.store(0);
+          RequestFlags.store(REQ_SLICE);
+        }
+      }
+      if (++saveCounter >= static_cast<uint32_t>(Settings.SaveFrequency.load()) * 60u) {
+        saveCounter = 0;
+        RequestFlags.fetch_or(REQ_SAVE);
+      }
+    }
+    RequestFlags.fetch_or(REQ_DISPLAY);
+  }
+}
+
+void StartWorkWith(void (*body)()) {
+  JoinFinishedThreads();
+  RequestFlags.store(0);
+  // The flags are raised here as well as by the threads themselves, so that the commands'
+  // enabled states are right from this moment on.
+  WorkerRunning.store(1);
+  TimerRunning.store(1);
+  workerThread = std::thread(body);
+  timerThread = std::thread(TimerMain);
+}
+
+void StartWork() { StartWorkWith(WorkerMain); }
+
+void StopWork() {
+  RequestFlags.store(REQ_HALT);
+  platform::RaiseForStop(workerThreadRef.load());
+  platform::RaiseForStop(timerThreadRef.load());
+}
+
+void FinishWork() {
+  if (WorkerRunning.load() != 0 || TimerRunning.load() != 0) {
+    NoRedraw.store(true);
+    StopWork();
+    while (WorkerRunning.load() != 0 || TimerRunning.load() != 0) {
+      RequestFlags.store(REQ_HALT);
+      ProtocolSleep(50);
+    }
+  }
+  JoinFinishedThreads();
+}
+
+void WaitForWorkEnd() {
+  while (WorkerRunning.load() != 0 || TimerRunning.load() != 0) ProtocolSleep(50);
+  JoinFinishedThreads();
+}
+
+bool ContinueEnabled() { return WorkerRunning.load() == 0 && TimerRunning.load() == 0; }
+
+bool StopEnabled() {
+  return (WorkerRunning.load() != 0 || TimerRunning.load() != 0) && !Requested(REQ_HALT);
+}
+
+}  // namespace aequa

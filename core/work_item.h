@@ -1,0 +1,25 @@
+#pragma once
+// One work line of the queue in memory: eleven unsigned 32-bit words.
+#include <cstdint>
+
+namespace aequa {
+
+inline constexpr uint32_t WORK_SUM = 1;    // "SUM": equal sums of like powers
+inline constexpr uint32_t WORK_ADD = 2;    // "ADD": numbers that are sums in several ways
+inline constexpr uint32_t WORK_PENTA = 3;  // "PENTA": the Penta search
+
+struct WorkItem {
+  uint32_t kind = 0;
+  uint32_t power = 0;
+  uint32_t start = 0;
+  uint32_t end = 0;
+  uint32_t leftTerms = 0;
+  uint32_t rightTerms = 0;
+  uint32_t variant = 0;
+  uint32_t current = 0;
+  uint32_t duration = 0;
+  uint32_t terms = 0;
+  uint32_t megabytes = 0;
+};
+
+}  // namespace aequa

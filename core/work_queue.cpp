@@ -1,0 +1,309 @@
+#include "core/work_queue.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+#include "core/output_log.h"
+#include "core/settings.h"
+#include "core/settings_store.h"
+#include "core/shared_words.h"
+#include "core/work_control.h"
+
+namespace aequa {
+namespace {
+
+// Reads up to `count` comma-separated decimal numbers as "%ld,%ld,..." would: white space is
+// skipped before each number, reading stops at the first field that does not match, and
+// missing fields are 0. Each number is kept as its low 32 bits (a negative number becomes its
+// two's complement, and values written with "%lu" read back unchanged).
+void ReadFields(const char* text, uint32_t* fields, int count) {
+  for (int i = 0; i < count; ++i) fields[i] = 0;
+  const char* p = text;
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) {
+      if (*p != ',') return;
+      ++p;
+    }
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+      negative = *p == '-';
+      ++p;
+    }
+    if (*p < '0' || *p > '9') return;
+    uint32_t value = 0;
+    while (*p >= '0' && *p <= '9') {
+      value = value * 10u + static_cast<uint32_t>(*p - '0');
+      ++p;
+    }
+    fields[i] = negative ? 0u - value : value;
+  }
+}
+
+bool KeyIs(const char* key, std::string_view word) {
+  size_t i = 0;
+  for (; key[i] != '\0' && i < word.size(); ++i) {
+    char c = key[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != word[i]) return false;
+  }
+  return key[i] == '\0' && i == word.size();
+}
+
+// Bits of m * x^k, as (k ln x + ln m) / ln 2; m = 0 gives minus infinity and passes.
+long double SumBits(uint32_t power, uint32_t x, uint32_t m) {
+  return (static_cast<long double>(power) * std::log(static_cast<long double>(x)) +
+          std::log(static_cast<long double>(m))) /
+         std::log(2.0L);
+}
+
+void Complain(const char* pattern, const char* key, const char* value) {
+  char text[400];
+  std::snprintf(text, sizeof text, pattern, key, value);
+  LogMessage(text);
+}
+
+// Validates one line into the item; returns the kind, or 0 after reporting the line.
+uint32_t ValidateLine(const char* key, const char* value, WorkItem& item) {
+  uint32_t f[8];
+  if (KeyIs(key, "ADD")) {
+    ReadFields(value, f, 5);
+    item.power = f[0];
+    item.start = f[1];
+    item.end = f[2];
+    item.terms = f[3];
+    item.megabytes = f[4];
+    if (item.power < 2 || item.power >= 4096) {
+      Complain("Illegal power in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (item.terms < 2 || item.terms >= 256) {
+      Complain("Illegal number of terms in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (item.megabytes == 0) item.megabytes = 1;
+    item.kind = WORK_ADD;
+    return WORK_ADD;
+  }
+  if (KeyIs(key, "SUM")) {
+    ReadFields(value, f, 8);
+    item.power = f[0];
+    item.start = f[1];
+    item.end = f[2];
+    item.leftTerms = f[3];
+    item.rightTerms = f[4];
+    item.variant = f[5];
+    item.current = f[6];
+    item.duration = f[7];
+    if (item.power < 2 || item.power >= 4096) {
+      Complain("Illegal power in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (item.variant != 2 &&
+        (item.leftTerms == 0 || item.leftTerms >= 256 || item.leftTerms >= item.power)) {
+      Complain("Illegal number of left terms in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (item.variant != 2 && item.rightTerms < item.leftTerms) {
+      Complain("Illegal number of right terms in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (item.rightTerms >= 4096) item.rightTerms = 4096;
+    if (item.start < 2) item.start = 2;
+    if (item.current < item.start || item.current >= item.end) item.current = item.start;
+    if (item.start >= item.end) {
+      Complain("No range in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (SumBits(item.power, item.start, item.leftTerms) >= 512.0L) {
+      Complain("Overflow on startrange in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (SumBits(item.power, item.end, item.leftTerms) >= 512.0L) {
+      Complain("Overflow on endrange in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    item.kind = WORK_SUM;
+    return WORK_SUM;
+  }
+  if (KeyIs(key, "PENTA")) {
+    ReadFields(value, f, 4);
+    item.power = f[0];
+    item.start = f[1];
+    item.end = f[2];
+    item.variant = f[3];
+    if (item.power != 5) {
+      Complain("Illegal power in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    if (item.start >= item.end) {
+      Complain("No range in INI file: %s=%s\n", key, value);
+      return 0;
+    }
+    item.kind = WORK_PENTA;
+    return WORK_PENTA;
+  }
+  Complain("Illegal line in INI file: %s=%s\n", key, value);
+  return 0;
+}
+
+bool SameLine(const WorkItem& a, const WorkItem& b) {
+  if (a.kind != b.kind) return false;
+  switch (a.kind) {
+    case WORK_SUM:
+      return a.power == b.power && a.leftTerms == b.leftTerms && a.end == b.end &&
+             a.variant == b.variant && a.duration == b.duration;
+    case WORK_ADD:
+      return a.power == b.power && a.end == b.end && a.terms == b.terms &&
+             a.megabytes == b.megabytes;
+    case WORK_PENTA:
+      return a.power == b.power && a.end == b.end && a.variant == b.variant;
+    default:
+      return false;
+  }
+}
+
+const char* KeyOf(uint32_t kind) {
+  switch (kind) {
+    case WORK_SUM:
+      return "SUM";
+    case WORK_ADD:
+      return "ADD";
+    default:
+      return "PENTA";
+  }
+}
+
+std::string FormatSumLine(uint32_t power, uint32_t start, uint32_t end, uint32_t left,
+                          uint32_t right, uint32_t variant, uint32_t current,
+                          uint32_t duration) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%lu,%lu,%lu,%lu,%lu,%lu,%lu,%lu",
+                static_cast<unsigned long>(power), static_cast<unsigned long>(start),
+                static_cast<unsigned long>(end), static_cast<unsigned long>(left),
+                static_cast<unsigned long>(right), static_cast<unsigned long>(variant),
+                static_cast<unsigned long>(current), static_cast<unsigned long>(duration));
+  return text;
+}
+
+std::string ValueOf(const WorkItem& item) {
+  switch (item.kind) {
+    case WORK_SUM:
+      return FormatSumLine(item.power, item.start, item.end, item.leftTerms, item.rightTerms,
+                           item.variant, item.current, item.duration);
+    case WORK_ADD:
+      return AddLineValue(item.power, item.start, item.end, item.terms, item.megabytes);
+    default:
+      return PentaLineValue(item.power, item.start, item.end, item.variant);
+  }
+}
+
+}  // namespace
+
+uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
+  item = WorkItem{};
+  const char* file = WorkFile();
+  if (index > IniLineCount(file)) return 0;
+  for (;;) {
+    char key[kIniLineSize];
+    char value[kIniLineSize];
+    IniSplitLine(file, index, key, value);
+    item = WorkItem{};
+    uint32_t kind = ValidateLine(key, value, item);
+    if (kind != 0) return kind;
+    item = WorkItem{};
+    IniDeleteLine(file, index);
+    if (index > IniLineCount(file)) return 0;
+  }
+}
+
+void UpdateWorkLine(const WorkItem& item) {
+  const char* file = WorkFile();
+  IniHold(file, 0);
+  uint32_t lines = IniLineCount(file);
+  for (uint32_t i = 1; i <= lines; ++i) {
+    WorkItem scratch;
+    ParseWorkLine(i, scratch);
+    if (!SameLine(scratch, item)) continue;
+    if (item.start < item.end) {
+      IniPutLine(file, i, KeyOf(item.kind), ValueOf(item).c_str());
+    } else {
+      IniDeleteLine(file, i);
+    }
+  }
+  IniRelease(file);
+}
+
+std::string BuildStatusReport() {
+  std::string text = "Below is a report on the work you have queued.\n";
+  const char* file = WorkFile();
+  IniHold(file, 0);
+  int counted = 0;
+  WorkItem item;
+  for (uint32_t i = 1; ParseWorkLine(i, item) != 0; ++i) {
+    if (text.size() >= 1800) continue;
+    ++counted;
+    char line[200];
+    const int power = static_cast<int32_t>(item.power);
+    const int start = static_cast<int32_t>(item.start);
+    const int end = static_cast<int32_t>(item.end);
+    if (item.kind == WORK_SUM && item.duration != 0) {
+      std::snprintf(line, sizeof line, "k=%d, from %d to %d, m=%d, n=%d (current=%d, duration=%d)\n",
+                    power, start, end, static_cast<int32_t>(item.leftTerms),
+                    static_cast<int32_t>(item.rightTerms), static_cast<int32_t>(item.current),
+                    static_cast<int32_t>(item.duration));
+    } else if (item.kind == WORK_SUM) {
+      std::snprintf(line, sizeof line, "k=%d, from %d to %d, m=%d, n=%d (current=%d)\n", power,
+                    start, end, static_cast<int32_t>(item.leftTerms),
+                    static_cast<int32_t>(item.rightTerms), static_cast<int32_t>(item.current));
+    } else if (item.kind == WORK_ADD) {
+      std::snprintf(line, sizeof line, "k=%d, from %d to %d, %d terms, %d megabytes\n", power,
+                    start, end, static_cast<int32_t>(item.terms),
+                    static_cast<int32_t>(item.megabytes));
+    } else {
+      std::snprintf(line, sizeof line, "Penta%d on k=%d, from %d to %d\n",
+                    static_cast<int32_t>(item.variant), power, start, end);
+    }
+    text += line;
+  }
+  IniRelease(file);
+  if (counted == 0) text = "You have no work queued up.";
+  if (text.size() >= 2000) text.resize(1999);
+  return text;
+}
+
+bool AddWorkLine(const char* key, const char* value, bool startIfIdle) {
+  const uint32_t limit = MaxQueueLines();
+  if (IniLineCount(WorkFile()) >= limit) {
+    LogText("Range truncated.  Maximum number of exponents exceeded.\n");
+    return false;
+  }
+  IniAppendLine(WorkFile(), key, value);
+  if (startIfIdle && WorkerRunning.load() == 0 && TimerRunning.load() == 0) StartWork();
+  return true;
+}
+
+std::string SumLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t left,
+                         uint32_t right, uint32_t mode, uint32_t duration) {
+  return FormatSumLine(power, start, end, left, right, mode, start, duration);
+}
+
+std::string AddLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t terms,
+                         uint32_t megabytes) {
+  char text[120];
+  std::snprintf(text, sizeof text, "%lu,%lu,%lu,%lu,%lu", static_cast<unsigned long>(power),
+                static_cast<unsigned long>(start), static_cast<unsigned long>(end),
+                static_cast<unsigned long>(terms), static_cast<unsigned long>(megabytes));
+  return text;
+}
+
+std::string PentaLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t type) {
+  char text[100];
+  std::snprintf(text, sizeof text, "%lu,%lu,%lu,%lu", static_cast<unsigned long>(power),
+                static_cast<unsigned long>(start), static_cast<unsigned long>(end),
+                static_cast<unsigned long>(type));
+  return text;
+}
+
+}  // namespace aequa

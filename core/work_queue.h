@@ -1,0 +1,34 @@
+#pragma once
+// The queue of work ranges: the lines of the work file, processed strictly in file order.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/work_item.h"
+
+namespace aequa {
+
+// Fills `item` from the first valid line at or after `index` (1-based) and returns its kind;
+// 0 when none is left. Invalid lines met on the way are reported and deleted.
+uint32_t ParseWorkLine(uint32_t index, WorkItem& item);
+
+// Writes the driver's progress into every line that matches the item; deletes the matching
+// lines when the item's range is exhausted. The file is written once.
+void UpdateWorkLine(const WorkItem& item);
+
+// The queue report that the Status command shows (at most 2000 bytes).
+std::string BuildStatusReport();
+
+// Appends a work line built from a range dialog and (unless `startIfIdle` is false) starts
+// work when none runs; a full queue is refused with a message on the log. Returns true when
+// the line was added.
+bool AddWorkLine(const char* key, const char* value, bool startIfIdle = true);
+
+// The value texts that the range dialogs build.
+std::string SumLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t left,
+                         uint32_t right, uint32_t mode, uint32_t duration);
+std::string AddLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t terms,
+                         uint32_t megabytes);
+std::string PentaLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t type);
+
+}  // namespace aequa

@@ -1,0 +1,16 @@
+#pragma once
+// File operations that the standard library does not give portably.
+#include <string>
+#include <string_view>
+
+namespace aequa::platform {
+
+// Writes `contents` to `path` so that a crash leaves either the old file or the new one,
+// never a half-written one: a temporary file beside it is written, flushed and renamed
+// over the old one. Returns false (and leaves the old file untouched) on any failure.
+bool ReplaceFile(const std::string& path, std::string_view contents);
+
+// Renames `from` to `to`, replacing `to` if it exists. Returns false on failure.
+bool RenameReplacing(const std::string& from, const std::string& to);
+
+}  // namespace aequa::platform

@@ -1,0 +1,35 @@
+#include "platform/directories.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <system_error>
+
+namespace aequa::platform {
+
+std::string ProgramDirectory() {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return CurrentDirectory();
+  std::string path(buffer, static_cast<size_t>(n));
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return CurrentDirectory();
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool EnterDirectory(const std::string& path, bool create) {
+  if (create) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+  }
+  return chdir(path.c_str()) == 0;
+}
+
+std::string CurrentDirectory() {
+  char buffer[PATH_MAX];
+  if (getcwd(buffer, sizeof buffer) == nullptr) return std::string();
+  return buffer;
+}
+
+}  // namespace aequa::platform

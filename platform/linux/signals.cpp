@@ -1,0 +1,26 @@
+#include "platform/signals.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <thread>
+
+namespace aequa::platform {
+
+void InstallStopHandler(void (*onStop)()) {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  // Blocked here, the signals are inherited blocked by every later thread and taken
+  // only by the waiting thread below.
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  std::thread([set, onStop]() {
+    for (;;) {
+      int sig = 0;
+      if (sigwait(&set, &sig) == 0) onStop();
+    }
+  }).detach();
+}
+
+}  // namespace aequa::platform

@@ -1,0 +1,332 @@
+#include "shell/command_line.h"
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/coordinator.h"
+#include "core/output_log.h"
+#include "core/settings_store.h"
+#include "core/startup.h"
+#include "core/work_control.h"
+#include "core/work_queue.h"
+#include "platform/directories.h"
+#include "platform/instance_lock.h"
+#include "platform/signals.h"
+#include "shell/dialog_actions.h"
+#include "shell/field_validation.h"
+
+namespace aequa::ui {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitRunning = 3;
+
+const char* const kHelp =
+    "Usage: aequa [--dir DIR] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Searches for equal sums of like powers. Every command works on the data directory:\n"
+    "the program's own directory, or DIR (created if missing).\n"
+    "\n"
+    "Commands:\n"
+    "  continue                      resume the queued work in the foreground (Ctrl+C stops it)\n"
+    "  new POWER START END LEFT RIGHT [--mode best|same|exact] [--duration SECONDS]\n"
+    "                                queue an equal-sums range (SUM) and run the queue\n"
+    "  compute POWER START END TERMS [--memory MB]\n"
+    "                                queue a sum-collision range (ADD) and run the queue\n"
+    "  penta POWER START END TYPE    queue a Penta range (PENTA) and run the queue\n"
+    "  status                        show the queued work\n"
+    "  user NAME EMAIL               record your name and e-mail address\n"
+    "  preferences SAVE_MINUTES DISPLAY_SECONDS\n"
+    "                                set the checkpoint and progress intervals\n"
+    "  priority N                    set the search priority, 1 (lowest) to 10\n"
+    "\n"
+    "Options:\n"
+    "  --dir DIR                     use DIR as the data directory\n"
+    "  --queue-only                  with new, compute, penta: queue the range and exit\n"
+    "  --help                        show this text\n"
+    "  --version                     show the program's version\n";
+
+struct Arguments {
+  std::string command;
+  std::vector<std::string> values;
+  std::map<std::string, std::string> options;  // "--mode" -> "best"
+  bool queueOnly = false;
+};
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "aequa: %s\nTry 'aequa --help'.\n", message.c_str());
+  return kExitUsage;
+}
+
+int Refuse(const char* field, const std::string& prompt) {
+  std::fprintf(stderr, "aequa: %s: %s\n", field, prompt.c_str());
+  return kExitUsage;
+}
+
+void PrintLogLine(const char* line, bool /*replaced*/) {
+  std::fputs(line, stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void StopOnSignal() { StopWork(); }
+
+// Takes the data directory's lock and loads the settings. Returns an exit status when the
+// command cannot go on.
+std::optional<int> Start(const Arguments& args) {
+  auto dir = args.options.find("--dir");
+  const bool explicitDir = dir != args.options.end();
+  StartupResult started =
+      StartUp(explicitDir ? dir->second : platform::ProgramDirectory(), explicitDir);
+  switch (started.outcome) {
+    case StartupResult::Outcome::Started:
+      return std::nullopt;
+    case StartupResult::Outcome::NoDirectory:
+      std::fprintf(stderr, "aequa: cannot use the directory %s\n", started.directory.c_str());
+      return kExitRefused;
+    case StartupResult::Outcome::LockFailed:
+      std::fprintf(stderr, "aequa: cannot create the lock file in %s\n",
+                   started.directory.c_str());
+      return kExitRefused;
+    case StartupResult::Outcome::AlreadyRunning:
+      if (started.runningPid > 0) {
+        std::fprintf(stderr, "aequa: another copy is running in %s (pid %ld)\n",
+                     started.directory.c_str(), started.runningPid);
+      } else {
+        std::fprintf(stderr, "aequa: another copy is running in %s\n",
+                     started.directory.c_str());
+      }
+      return kExitRunning;
+  }
+  return kExitRefused;
+}
+
+int Finish(int status) {
+  IniFreeAll();
+  platform::ReleaseInstanceLock();
+  return status;
+}
+
+// The foreground run: log lines to stdout, Ctrl+C and SIGTERM stop the search.
+int RunInForeground(bool startWork) {
+  if (startWork && ContinueEnabled()) StartWork();
+  WaitForWorkEnd();
+  return kExitOk;
+}
+
+bool ExpectValues(const Arguments& args, size_t count, int& status) {
+  if (args.values.size() == count) return true;
+  status = Usage("'" + args.command + "' takes " + std::to_string(count) + " argument" +
+                 (count == 1 ? "" : "s"));
+  return false;
+}
+
+int CommandNew(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 5, status)) return status;
+  auto power = ExchangeUnsigned(args.values[0], 2, 256);
+  if (!power.ok()) return Refuse("Power", power.prompt);
+  auto start = ExchangeUnsigned(args.values[1]);
+  if (!start.ok()) return Refuse("Start", start.prompt);
+  auto end = ExchangeUnsigned(args.values[2]);
+  if (!end.ok()) return Refuse("End", end.prompt);
+  auto left = ExchangeUnsigned(args.values[3], 1, 256);
+  if (!left.ok()) return Refuse("Left terms", left.prompt);
+  auto right = ExchangeUnsigned(args.values[4], 2, 4096);
+  if (!right.ok()) return Refuse("Right terms", right.prompt);
+  uint32_t mode = 0;
+  if (auto m = args.options.find("--mode"); m != args.options.end()) {
+    if (m->second == "best") {
+      mode = 0;
+    } else if (m->second == "same") {
+      mode = 1;
+    } else if (m->second == "exact") {
+      mode = 2;
+    } else {
+      return Usage("--mode takes best, same or exact");
+    }
+  }
+  uint32_t duration = 0;
+  if (auto d = args.options.find("--duration"); d != args.options.end()) {
+    auto value = ExchangeUnsigned(d->second);
+    if (!value.ok()) return Refuse("Duration", value.prompt);
+    duration = value.value;
+  }
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  if (!QueueSumRange(power.value, start.value, end.value, left.value, right.value, mode,
+                     duration, !args.queueOnly)) {
+    return Finish(kExitRefused);
+  }
+  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+}
+
+int CommandCompute(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 4, status)) return status;
+  auto power = ExchangeInt(args.values[0], 2, 256);
+  if (!power.ok()) return Refuse("Power", power.prompt);
+  auto start = ExchangeInt(args.values[1]);
+  if (!start.ok()) return Refuse("Start", start.prompt);
+  auto end = ExchangeInt(args.values[2]);
+  if (!end.ok()) return Refuse("End", end.prompt);
+  auto terms = ExchangeInt(args.values[3], 2, 256);
+  if (!terms.ok()) return Refuse("Number of terms", terms.prompt);
+  int32_t megabytes = 1;
+  if (auto m = args.options.find("--memory"); m != args.options.end()) {
+    auto value = ExchangeInt(m->second);
+    if (!value.ok()) return Refuse("Memory size", value.prompt);
+    megabytes = value.value;
+  }
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  if (!QueueAddRange(power.value, start.value, end.value, terms.value, megabytes,
+                     !args.queueOnly)) {
+    return Finish(kExitRefused);
+  }
+  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+}
+
+int CommandPenta(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 4, status)) return status;
+  auto power = ExchangeInt(args.values[0], 2, 256);
+  if (!power.ok()) return Refuse("Power", power.prompt);
+  auto start = ExchangeInt(args.values[1], 0, 100001);
+  if (!start.ok()) return Refuse("Start", start.prompt);
+  auto end = ExchangeInt(args.values[2], 0, 100001);
+  if (!end.ok()) return Refuse("End", end.prompt);
+  auto type = ExchangeInt(args.values[3], 0, 21);
+  if (!type.ok()) return Refuse("Type", type.prompt);
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  if (!QueuePentaRange(power.value, start.value, end.value, type.value, !args.queueOnly)) {
+    return Finish(kExitRefused);
+  }
+  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+}
+
+int CommandContinue(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 0, status)) return status;
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  return Finish(RunInForeground(true));
+}
+
+int CommandStatus(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 0, status)) return status;
+  if (auto s = Start(args)) return *s;
+  std::string report = BuildStatusReport();
+  if (report.empty() || report.back() != '\n') report += '\n';
+  std::fputs(report.c_str(), stdout);
+  return Finish(kExitOk);
+}
+
+int CommandUser(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 2, status)) return status;
+  auto name = ExchangeText(args.values[0], 128);
+  if (!name.ok()) return Refuse("Name", name.prompt);
+  auto email = ExchangeText(args.values[1], 128);
+  if (!email.ok()) return Refuse("Email address", email.prompt);
+  if (auto s = Start(args)) return *s;
+  StoreUserInformation(name.value, email.value);
+  return Finish(kExitOk);
+}
+
+int CommandPreferences(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 2, status)) return status;
+  auto save = ExchangeUnsigned(args.values[0]);
+  if (!save.ok()) return Refuse("Save each", save.prompt);
+  auto display = ExchangeUnsigned(args.values[1]);
+  if (!display.ok()) return Refuse("Display each", display.prompt);
+  if (auto s = Start(args)) return *s;
+  StorePreferences(save.value, display.value);
+  return Finish(kExitOk);
+}
+
+int CommandPriority(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 1, status)) return status;
+  auto priority = ExchangeUnsigned(args.values[0], 1, 10);
+  if (!priority.ok()) return Refuse("Priority", priority.prompt);
+  if (auto s = Start(args)) return *s;
+  StorePriority(priority.value);
+  return Finish(kExitOk);
+}
+
+// Options that take a value, and the commands that accept each.
+const std::map<std::string, std::vector<std::string>> kValueOptions = {
+    {"--dir", {}},
+    {"--mode", {"new"}},
+    {"--duration", {"new"}},
+    {"--memory", {"compute"}},
+};
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+  Arguments args;
+  bool help = false;
+  bool version = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      help = true;
+    } else if (arg == "--version") {
+      version = true;
+    } else if (arg == "--queue-only") {
+      args.queueOnly = true;
+    } else if (kValueOptions.count(arg) != 0) {
+      if (i + 1 >= argc) return Usage(arg + " needs a value");
+      args.options[arg] = argv[++i];
+    } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      return Usage("unknown option " + arg);
+    } else if (args.command.empty()) {
+      args.command = arg;
+    } else {
+      args.values.push_back(arg);
+    }
+  }
+  if (help) {
+    std::fputs(kHelp, stdout);
+    return kExitOk;
+  }
+  if (version) {
+    std::printf("aequa %s\n", VersionText());
+    return kExitOk;
+  }
+  if (args.command.empty()) return Usage("no command given");
+  for (const auto& [option, value] : args.options) {
+    const auto& allowed = kValueOptions.at(option);
+    bool ok = allowed.empty();
+    for (const auto& c : allowed) ok = ok || c == args.command;
+    if (!ok) return Usage(option + " does not apply to '" + args.command + "'");
+  }
+  if (args.queueOnly && args.command != "new" && args.command != "compute" &&
+      args.command != "penta") {
+    return Usage("--queue-only does not apply to '" + args.command + "'");
+  }
+
+  SetLogLineSink(&PrintLogLine);
+  if (args.command == "new") return CommandNew(args);
+  if (args.command == "compute") return CommandCompute(args);
+  if (args.command == "penta") return CommandPenta(args);
+  if (args.command == "continue") return CommandContinue(args);
+  if (args.command == "status") return CommandStatus(args);
+  if (args.command == "user") return CommandUser(args);
+  if (args.command == "preferences") return CommandPreferences(args);
+  if (args.command == "priority") return CommandPriority(args);
+  return Usage("unknown command '" + args.command + "'");
+}
+
+}  // namespace aequa::ui

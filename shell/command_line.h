@@ -1,0 +1,11 @@
+#pragma once
+// The `aequa` command line: the front end for terminals and scripts.
+
+namespace aequa::ui {
+
+// Runs one command; returns the process exit status: 0 done, 1 refused by the program
+// (for example a full queue), 2 bad command or arguments, 3 another copy runs in the
+// data directory.
+int RunCommandLine(int argc, char** argv);
+
+}  // namespace aequa::ui

@@ -1,0 +1,12 @@
+#include "shell/search_registry.h"
+
+#include "core/drivers.h"
+
+namespace aequa::ui {
+
+void RegisterSearches() {
+  SearchDrivers drivers;
+  RegisterDrivers(drivers);
+}
+
+}  // namespace aequa::ui
