@@ -1,23 +1,14 @@
+#include "platform/instance_lock.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "core/instance_key.h"
-#include "platform/files.h"
-#include "platform/instance_lock.h"
 #include "support/temp_dir.h"
 
 namespace aequa {
 namespace {
-
-TEST(InstanceKey, HashesTheDirectoryTextWithSignedBytes) {
-  EXPECT_EQ(InstanceKeyOf("D:\\A"), 352474);
-  EXPECT_EQ(InstanceKeyOf("D:\\"), 20729);
-  EXPECT_EQ(InstanceKeyOf("D:\\Work\\Aequa"), 1154885621);
-  EXPECT_EQ(InstanceKeyOf("D:\\Caf\xE9"), 1731749244);  // E9 counts as -23
-  EXPECT_EQ(InstanceKeyOf(""), -1);
-}
 
 TEST(InstanceLock, OnlyOneHolderPerDirectoryAndTheHolderIsNamed) {
   test::TempDir dir;
@@ -33,15 +24,6 @@ TEST(InstanceLock, OnlyOneHolderPerDirectoryAndTheHolderIsNamed) {
   platform::ReleaseInstanceLock();
   EXPECT_TRUE(platform::AcquireInstanceLock(352474).acquired);
   platform::ReleaseInstanceLock();
-}
-
-TEST(ReplaceFile, WritesTheWholeFileAndLeavesNoTemporary) {
-  test::TempDir dir;
-  ASSERT_TRUE(platform::ReplaceFile("f.ini", "A=1\r\n"));
-  ASSERT_TRUE(platform::ReplaceFile("f.ini", "B=2\r\n"));
-  EXPECT_EQ(test::ReadFile("f.ini"), "B=2\r\n");
-  EXPECT_FALSE(test::FileExists("f.ini.tmp"));
-  EXPECT_FALSE(platform::ReplaceFile("missing-dir/f.ini", "x"));
 }
 
 }  // namespace
