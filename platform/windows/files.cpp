@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <windows.h>
+#undef ReplaceFile  // our own, not the system's ReplaceFileA
 
 namespace aequa::platform {
 
