@@ -10,6 +10,7 @@
 #include "core/work_queue.h"
 #include "penta/penta_search.h"
 #include "penta/penta_tables.h"
+#include "penta/penta_types.h"
 
 namespace aequa::penta {
 
@@ -17,6 +18,8 @@ std::atomic<uint32_t> CurrentPower{0};
 std::atomic<uint32_t> CurrentType{0};
 
 namespace {
+
+PentaRoutineOverride routineOverride = nullptr;
 
 int D(uint32_t value) { return static_cast<int>(static_cast<int32_t>(value)); }
 
@@ -65,7 +68,8 @@ int32_t RunPentaLine(WorkItem& item) {
     InternalError.store(kMissingTableError);
     return RefuseLine(item);
   }
-  const PentaRoutine routine = RoutineOf(item.variant);
+  const PentaRoutine routine =
+      routineOverride != nullptr && item.variant < kTypeCount ? routineOverride : RoutineOf(item.variant);
   uint32_t first = item.start;
   bool finishedSinceReport = false;
   uint32_t last = 0;
@@ -127,5 +131,7 @@ int32_t RunPentaLine(WorkItem& item) {
   ReleaseTables();
   return 0;
 }
+
+void SetRoutineOverride(PentaRoutineOverride routine) { routineOverride = routine; }
 
 }  // namespace aequa::penta

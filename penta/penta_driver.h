@@ -19,4 +19,8 @@ inline constexpr int32_t kUnimplementedError = 6000;
 // unimplemented power or type, internal error). `item.start` is advanced in place.
 int32_t RunPentaLine(WorkItem& item);
 
+// Tests: run `routine` for every a in place of the type's routine (null restores them).
+using PentaRoutineOverride = void (*)(int32_t a);
+void SetRoutineOverride(PentaRoutineOverride routine);
+
 }  // namespace aequa::penta
