@@ -19,52 +19,6 @@ CandidateSink candidateSink = nullptr;
 
 using Sums = std::array<int32_t, kPrimeCount>;
 
-constexpr bool Accepts(ACondition condition, int32_t a) {
-  switch (condition) {
-    case ACondition::Even: return (a & 1) == 0;
-    case ACondition::Odd: return (a & 1) != 0;
-    case ACondition::Mod4Is0: return (a & 3) == 0;
-    case ACondition::Mod4Is2: return (a & 3) == 2;
-  }
-  return false;
-}
-
-constexpr int32_t FirstB(BStart start, int32_t a) {
-  int32_t b = 0;
-  switch (start) {
-    case BStart::FiveMinusAMod5: b = 5 - a % 5; return (b & 1) == 0 ? b + 5 : b;
-    case BStart::AMod5: b = a % 5; return (b & 1) == 0 ? b + 5 : b;
-    case BStart::MinusAMod160: return 160 - a % 160;
-    case BStart::AMod160: return a % 160;
-    case BStart::TenMinusAMod20: b = 10 - a % 20; return b < 0 ? b + 20 : b;
-    case BStart::TwentyMinusAMod20: return 20 - a % 20;
-  }
-  return 0;
-}
-
-constexpr int32_t FirstC(CStart start, int32_t b) {
-  switch (start) {
-    case CStart::MinusBMod32: return 32 - (b & 31);
-    case CStart::BMod32: return b & 31;
-    case CStart::Two: return 2;
-    case CStart::One: return 1;
-  }
-  return 0;
-}
-
-// The exclusive end of a loop: "term < end".
-constexpr int32_t EndOf(Bound bound, int32_t a, int32_t b, int32_t c, int32_t limit) {
-  switch (bound) {
-    case Bound::Limit: return limit;
-    case Bound::AtMostA: return a + 1;
-    case Bound::BelowA: return a;
-    case Bound::AtMostB: return b + 1;
-    case Bound::BelowB: return b;
-    case Bound::BelowC: return c;
-  }
-  return 0;
-}
-
 constexpr bool Tested(Moduli moduli, size_t i) {
   const int32_t p = kPrimes[i];
   switch (moduli) {
@@ -125,8 +79,8 @@ struct Triple {
   const Sums* residueSums;  // a +- b +- c in fifth-power residues, per prime
 };
 
-template <uint32_t T, int L>
-void SearchD(const Triple& t, int32_t limit) {
+template <uint32_t T, int L, bool Count>
+void SearchD(const Triple& t, int32_t limit, SearchCounts* counts) {
   constexpr const DLoop& loop = kPentaTypes[T].loops[L];
   if constexpr (loop.onlyWhenCBelowB) {
     if (t.c >= t.b) return;
@@ -142,6 +96,9 @@ void SearchD(const Triple& t, int32_t limit) {
     d = TwoAdicStart(loop.start, t.c, loop.step);
   }
   const int32_t end = loop.bound == Bound::BelowC ? t.c : limit;
+  if constexpr (Count) {
+    if (d < end) counts->dSteps += static_cast<uint64_t>((end - d + loop.step - 1) / loop.step);
+  }
   const int32_t subtracted = t.subtracted + (loop.signD < 0 ? 1 : 0);
   std::array<const uint8_t*, kPrimeCount> marks;
   for (int i = 0; i < kPrimeCount; ++i) {
@@ -163,8 +120,8 @@ void SearchD(const Triple& t, int32_t limit) {
 }
 
 // The one shape of every routine, filled in from the type table.
-template <uint32_t T>
-void Search(int32_t a, int32_t limit) {
+template <uint32_t T, bool Count>
+void Search(int32_t a, int32_t limit, SearchCounts* counts) {
   constexpr const PentaType& type = kPentaTypes[T];
   if (!TablesComplete()) {
     InternalError.store(kMissingTableError);
@@ -189,6 +146,7 @@ void Search(int32_t a, int32_t limit) {
       if constexpr (type.cSkipsB) {
         if (c == b) continue;
       }
+      if constexpr (Count) ++counts->triples;
       Sums ofABC;
       // Triple filter: the exclusion primes 101, 71, 61, 41, 31, 11 first.
       bool excluded = false;
@@ -198,6 +156,7 @@ void Search(int32_t a, int32_t limit) {
         excluded = PentaTables.exclusions[j][kPrimes[i] * kSubtracted + ofABC[i]] != 0;
       }
       if (excluded) continue;
+      if constexpr (Count) ++counts->passed;
       for (int i = 0; i < kFirstExclusionPrime; ++i) {
         ofABC[i] = ofAB[i] + type.signC * static_cast<int32_t>(residues[i][c]);
       }
@@ -215,24 +174,26 @@ void Search(int32_t a, int32_t limit) {
                           c,        fifthAB + type.signC * FifthMod3125(c),
                           a + type.signB * b + type.signC * c,
                           kSubtracted, &ofABC};
-      SearchD<T, 0>(triple, limit);
-      if constexpr (type.loopCount > 1) SearchD<T, 1>(triple, limit);
+      SearchD<T, 0, Count>(triple, limit, counts);
+      if constexpr (type.loopCount > 1) SearchD<T, 1, Count>(triple, limit, counts);
     }
   }
 }
 
-using Searcher = void (*)(int32_t a, int32_t limit);
+using Searcher = void (*)(int32_t a, int32_t limit, SearchCounts* counts);
 
-template <size_t... T>
+template <bool Count, size_t... T>
 constexpr std::array<Searcher, sizeof...(T)> MakeSearchers(std::index_sequence<T...>) {
-  return {&Search<T>...};
+  return {&Search<T, Count>...};
 }
 constexpr std::array<Searcher, kTypeCount> kSearchers =
-    MakeSearchers(std::make_index_sequence<kTypeCount>{});
+    MakeSearchers<false>(std::make_index_sequence<kTypeCount>{});
+constexpr std::array<Searcher, kTypeCount> kCountingSearchers =
+    MakeSearchers<true>(std::make_index_sequence<kTypeCount>{});
 
 template <uint32_t T>
 void Routine(int32_t a) {
-  Search<T>(a, kTermLimit);
+  Search<T, false>(a, kTermLimit, nullptr);
 }
 
 template <size_t... T>
@@ -249,7 +210,15 @@ void SetCandidateSink(CandidateSink sink) { candidateSink = sink; }
 void SearchType(uint32_t type, int32_t a, int32_t limit) {
   if (type >= kTypeCount) return;
   if (limit > kTermLimit) limit = kTermLimit;
-  kSearchers[type](a, limit);
+  kSearchers[type](a, limit, nullptr);
+}
+
+SearchCounts CountType(uint32_t type, int32_t a, int32_t limit) {
+  SearchCounts counts;
+  if (type >= kTypeCount) return counts;
+  if (limit > kTermLimit) limit = kTermLimit;
+  kCountingSearchers[type](a, limit, &counts);
+  return counts;
 }
 
 PentaRoutine RoutineOf(uint32_t type) { return type < kTypeCount ? kRoutines[type] : nullptr; }

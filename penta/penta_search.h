@@ -21,6 +21,14 @@ void SetCandidateSink(CandidateSink sink);
 // passes the filter. Sets InternalError and searches nothing when a residue table is missing.
 void SearchType(uint32_t type, int32_t a, int32_t limit = kTermLimit);
 
+// SearchType that also counts its work (for measurements).
+struct SearchCounts {
+  uint64_t triples = 0;  // (b, c) pairs given to the triple filter
+  uint64_t passed = 0;   // those that passed it
+  uint64_t dSteps = 0;   // d values tested, over all d-loops
+};
+SearchCounts CountType(uint32_t type, int32_t a, int32_t limit = kTermLimit);
+
 void Penta0(int32_t a);
 void Penta1(int32_t a);
 void Penta2(int32_t a);

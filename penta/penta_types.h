@@ -164,4 +164,51 @@ inline constexpr std::array<PentaType, kTypeCount> kPentaTypes = {
 
 using types::kPentaTypes;
 
+// The loops' arithmetic, shared by the routines and anything that walks their space.
+inline constexpr bool Accepts(ACondition condition, int32_t a) {
+  switch (condition) {
+    case ACondition::Even: return (a & 1) == 0;
+    case ACondition::Odd: return (a & 1) != 0;
+    case ACondition::Mod4Is0: return (a & 3) == 0;
+    case ACondition::Mod4Is2: return (a & 3) == 2;
+  }
+  return false;
+}
+
+inline constexpr int32_t FirstB(BStart start, int32_t a) {
+  int32_t b = 0;
+  switch (start) {
+    case BStart::FiveMinusAMod5: b = 5 - a % 5; return (b & 1) == 0 ? b + 5 : b;
+    case BStart::AMod5: b = a % 5; return (b & 1) == 0 ? b + 5 : b;
+    case BStart::MinusAMod160: return 160 - a % 160;
+    case BStart::AMod160: return a % 160;
+    case BStart::TenMinusAMod20: b = 10 - a % 20; return b < 0 ? b + 20 : b;
+    case BStart::TwentyMinusAMod20: return 20 - a % 20;
+  }
+  return 0;
+}
+
+inline constexpr int32_t FirstC(CStart start, int32_t b) {
+  switch (start) {
+    case CStart::MinusBMod32: return 32 - (b & 31);
+    case CStart::BMod32: return b & 31;
+    case CStart::Two: return 2;
+    case CStart::One: return 1;
+  }
+  return 0;
+}
+
+// The exclusive end of a loop: "term < end".
+inline constexpr int32_t EndOf(Bound bound, int32_t a, int32_t b, int32_t c, int32_t limit) {
+  switch (bound) {
+    case Bound::Limit: return limit;
+    case Bound::AtMostA: return a + 1;
+    case Bound::BelowA: return a;
+    case Bound::AtMostB: return b + 1;
+    case Bound::BelowB: return b;
+    case Bound::BelowC: return c;
+  }
+  return 0;
+}
+
 }  // namespace aequa::penta
