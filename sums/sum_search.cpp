@@ -39,14 +39,38 @@ uint32_t LargestPowerAtMost(const U128& limit, uint32_t count) {
   return low;
 }
 
+// Smallest y in [1, limit] with y^k >= value, limit + 1 when there is none.
+template <uint32_t Stride>
+uint32_t SmallestPowerAtLeast(const U128& value, uint32_t limit) {
+  uint32_t low = 1, high = limit + 1;
+  while (low < high) {
+    const uint32_t mid = low + (high - low) / 2;
+    if (Less128(PowerEntry(PtrPowers + static_cast<size_t>(mid) * Stride), value)) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  return low;
+}
+
 // Adds one more term y = 1 .. limit to RunningSum and enters each sum of the window; terms
 // ascend, so the first sum that reaches Ceiling ends the level.
 template <bool Filtered>
 void ExtendSum(uint32_t depth, uint32_t limit) {
   constexpr uint32_t stride = kStride<Filtered>;
   if (Requested(REQ_HALT)) return;
-  const uint32_t* entry = PtrPowers + stride;
-  for (uint32_t y = 1; y <= limit; ++y, entry += stride) {
+  uint32_t y = 1;
+  if (Less128(RunningSum, WindowLow)) {
+    // With r terms still to add, none above y, a y with r * y^k short of the window enters
+    // nothing, here or deeper: start at the first y that can reach it.
+    U128 need = WindowLow;
+    Sub128(need, RunningSum);
+    const uint32_t r = SumRun.n + 1 - depth;
+    y = SmallestPowerAtLeast<stride>(r == 1 ? need : DivSmall128(need, r), limit);
+  }
+  const uint32_t* entry = PtrPowers + static_cast<size_t>(y) * stride;
+  for (; y <= limit; ++y, entry += stride) {
     const U128 power = PowerEntry(entry);
     if (Add128(RunningSum, power)) {
       Sub128(RunningSum, power);
@@ -82,8 +106,7 @@ void RunPass() {
     // Every sum still to come is at least x^k: smaller values can no longer meet their equal.
     for (const SumNode* smallest = TreeFirst();
          smallest != nullptr && Less128(smallest->key, power); smallest = TreeFirst()) {
-      const U128 key = smallest->key;
-      TreeDelete(key);
+      TreeDeleteFirst();
     }
     if (!Less128(power, WindowLow)) {
       if (!Less128(power, Ceiling)) return;

@@ -96,212 +96,19 @@ void BalanceAfterDouble(SumNode& s, SumNode& r, SumNode& x, int8_t xb, int sw) {
   x.balance = 0;
 }
 
-}  // namespace
+struct DeletePath {
+  uint32_t node[kDeletePathCapacity];
+  uint8_t dir[kDeletePathCapacity];
+  int depth;
+};
 
-uint32_t PoolSizeFor(uint32_t megabytes) {
-  if (megabytes == 0) megabytes = 1;
-  if (megabytes > kMaxPoolMegabytes) megabytes = kMaxPoolMegabytes;
-  uint32_t nodes = megabytes * kNodesPerMegabyte;
-  if (poolLimit != 0 && nodes > poolLimit) nodes = poolLimit;
-  return nodes;
-}
-
-void SetPoolSizeLimit(uint32_t nodes) { poolLimit = nodes; }
-uint32_t PoolSizeLimit() { return poolLimit; }
-
-void* XAlloc(size_t bytes) {
-  if (bytes == 0) return nullptr;
-  void* memory = std::malloc(bytes);
-  if (memory == nullptr) {
-    LogText("virtual memory exhausted\n");
-    std::exit(1);
-  }
-  return memory;
-}
-
-void TreeCreate() {
-  TreeDestroy();
-  if (SumRun.poolSize == 0) SumRun.poolSize = 1;
-  for (;;) {
-    const uint64_t bytes = (static_cast<uint64_t>(SumRun.poolSize) + 1) * sizeof(SumNode);
-    if (SumRun.poolSize <= kNodesPerMegabyte) {
-      pool = static_cast<SumNode*>(XAlloc(static_cast<size_t>(bytes)));
-      break;
-    }
-    if (bytes <= SIZE_MAX) pool = static_cast<SumNode*>(std::malloc(static_cast<size_t>(bytes)));
-    if (pool != nullptr) break;
-    SumRun.poolSize = (SumRun.poolSize / 2 / kNodesPerMegabyte) * kNodesPerMegabyte;
-    if (SumRun.poolSize < kNodesPerMegabyte) SumRun.poolSize = kNodesPerMegabyte;
-    char text[96];
-    std::snprintf(text, sizeof text, "Not enough memory for the sums: using %lu megabytes\n",
-                  static_cast<unsigned long>(SumRun.poolSize / kNodesPerMegabyte));
-    LogText(text);
-  }
-  TreeReset();
-}
-
-void TreeDestroy() {
-  std::free(pool);
-  pool = nullptr;
-  count = 0;
-}
-
-void TreeReset() {
-  SumNode& head = pool[kHeaderIndex];
-  head.key = U128();
-  head.link[0] = kHeaderIndex;
-  head.link[1] = kHeaderIndex;
-  head.tag[0] = kThread;
-  head.tag[1] = kChild;
-  head.balance = 0;
-  head.cache = 0;
-  head.terms = 0;
-  count = 0;
-  freeList = 0;
-  nextFresh = 1;
-}
-
-const SumNode* TreeFirst() {
-  if (pool[kHeaderIndex].tag[0] == kThread) return nullptr;
-  uint32_t p = pool[kHeaderIndex].link[0];
-  while (pool[p].tag[0] == kChild) p = pool[p].link[0];
-  return &pool[p];
-}
-
-const SumNode* TreeLast() {
-  if (pool[kHeaderIndex].tag[0] == kThread) return nullptr;
-  uint32_t p = pool[kHeaderIndex].link[0];
-  while (pool[p].tag[1] == kChild) p = pool[p].link[1];
-  return &pool[p];
-}
-
-uint32_t TreeCount() { return count; }
-const SumNode* TreePool() { return pool; }
-
-void TreeInsert(const U128& key, uint32_t terms) {
+// Removes node p, found at the end of `path` (the header and each node passed, with the
+// direction taken from it), and rebalances up the path.
+void RemoveNode(uint32_t p, DeletePath& path) {
   SumNode* const nodes = pool;
-  if (count >= SumRun.poolSize) {
-    const SumNode& last = *TreeLast();
-    const int order = Compare128(key, last.key);
-    if (order < 0) {
-      const U128 evicted = last.key;
-      Ceiling = evicted;
-      TreeDelete(evicted);
-      ++EvictionCount;
-    } else if (order > 0) {
-      // No room and larger than everything kept: the window ends here instead, and the next
-      // window starts with this value.
-      Ceiling = key;
-      ++EvictionCount;
-      return;
-    }
-    // Equal to the largest key: a collision, found by the walk below.
-  }
-
-  SumNode& head = nodes[kHeaderIndex];
-  if (head.tag[0] == kThread) {
-    const uint32_t q = TakeNode();
-    SumNode& qn = nodes[q];
-    head.link[0] = q;
-    head.tag[0] = kChild;
-    ++count;
-    qn.key = key;
-    qn.link[0] = kHeaderIndex;
-    qn.link[1] = kHeaderIndex;
-    qn.tag[0] = kThread;
-    qn.tag[1] = kThread;
-    qn.balance = 0;
-    qn.cache = 0;
-    qn.terms = static_cast<uint8_t>(terms);
-    return;
-  }
-
-  // Walk down, remembering in each node the way taken; s is the deepest node with a non-zero
-  // balance on the way (where a rotation may be needed) and t the node above it.
-  uint32_t t = kHeaderIndex;
-  uint32_t s = head.link[0];
-  uint32_t p = s;
-  int dir;
-  for (;;) {
-    SumNode& pn = nodes[p];
-    const int order = Compare128(key, pn.key);
-    if (order == 0) {
-      ReportCollision(pn, pn.terms, terms);
-      if (pn.terms > terms) pn.terms = static_cast<uint8_t>(terms);
-      return;
-    }
-    dir = order > 0;
-    pn.cache = static_cast<uint8_t>(dir);
-    if (pn.tag[dir] == kThread) break;
-    const uint32_t c = pn.link[dir];
-    if (nodes[c].balance != 0) {
-      t = p;
-      s = c;
-    }
-    p = c;
-  }
-
-  const uint32_t q = TakeNode();
-  SumNode& qn = nodes[q];
-  SumNode& pn = nodes[p];
-  qn.key = key;
-  qn.terms = static_cast<uint8_t>(terms);
-  qn.balance = 0;
-  qn.cache = 0;
-  qn.link[dir] = pn.link[dir];
-  qn.tag[dir] = kThread;
-  qn.link[!dir] = p;
-  qn.tag[!dir] = kThread;
-  pn.link[dir] = q;
-  pn.tag[dir] = kChild;
-  ++count;
-
-  for (uint32_t r = s; r != q; r = nodes[r].link[nodes[r].cache]) {
-    nodes[r].balance = static_cast<int8_t>(nodes[r].balance + (nodes[r].cache ? 1 : -1));
-  }
-  SumNode& sn = nodes[s];
-  if (sn.balance >= -1 && sn.balance <= 1) return;
-
-  const int d = sn.balance > 0;
-  const int w = d ? 1 : -1;
-  const uint32_t r = sn.link[d];
-  SumNode& rn = nodes[r];
-  uint32_t top;
-  if (rn.balance == w) {
-    top = RotateOnce(s, d);
-    rn.balance = 0;
-    sn.balance = 0;
-  } else {
-    const uint32_t x = rn.link[!d];
-    const int8_t xb = nodes[x].balance;
-    top = RotateTwice(s, d);
-    BalanceAfterDouble(sn, rn, nodes[x], xb, w);
-  }
-  SumNode& tn = nodes[t];
-  tn.link[tn.link[0] == s ? 0 : 1] = top;
-}
-
-void TreeDelete(const U128& key) {
-  SumNode* const nodes = pool;
-  SumNode& head = nodes[kHeaderIndex];
-  if (head.tag[0] == kThread) return;
-
-  // The path from the header down: each entry a node and the direction taken from it.
-  uint32_t pathNode[kDeletePathCapacity];
-  uint8_t pathDir[kDeletePathCapacity];
-  int depth = 0;
-  pathNode[depth] = kHeaderIndex;
-  pathDir[depth++] = 0;
-  uint32_t p = head.link[0];
-  for (;;) {
-    const int order = Compare128(key, nodes[p].key);
-    if (order == 0) break;
-    const int dir = order > 0;
-    if (nodes[p].tag[dir] == kThread) return;
-    pathNode[depth] = p;
-    pathDir[depth++] = static_cast<uint8_t>(dir);
-    p = nodes[p].link[dir];
-  }
+  uint32_t* const pathNode = path.node;
+  uint8_t* const pathDir = path.dir;
+  int& depth = path.depth;
   --count;
   ++DeletionCount;
 
@@ -408,6 +215,235 @@ void TreeDelete(const U128& key) {
     if (heightKept) break;
   }
 }
+
+
+}  // namespace
+
+uint32_t PoolSizeFor(uint32_t megabytes) {
+  if (megabytes == 0) megabytes = 1;
+  if (megabytes > kMaxPoolMegabytes) megabytes = kMaxPoolMegabytes;
+  uint32_t nodes = megabytes * kNodesPerMegabyte;
+  if (poolLimit != 0 && nodes > poolLimit) nodes = poolLimit;
+  return nodes;
+}
+
+void SetPoolSizeLimit(uint32_t nodes) { poolLimit = nodes; }
+uint32_t PoolSizeLimit() { return poolLimit; }
+
+void* XAlloc(size_t bytes) {
+  if (bytes == 0) return nullptr;
+  void* memory = std::malloc(bytes);
+  if (memory == nullptr) {
+    LogText("virtual memory exhausted\n");
+    std::exit(1);
+  }
+  return memory;
+}
+
+void TreeCreate() {
+  TreeDestroy();
+  if (SumRun.poolSize == 0) SumRun.poolSize = 1;
+  for (;;) {
+    const uint64_t bytes = (static_cast<uint64_t>(SumRun.poolSize) + 1) * sizeof(SumNode);
+    if (SumRun.poolSize <= kNodesPerMegabyte) {
+      pool = static_cast<SumNode*>(XAlloc(static_cast<size_t>(bytes)));
+      break;
+    }
+    if (bytes <= SIZE_MAX) pool = static_cast<SumNode*>(std::malloc(static_cast<size_t>(bytes)));
+    if (pool != nullptr) break;
+    SumRun.poolSize = (SumRun.poolSize / 2 / kNodesPerMegabyte) * kNodesPerMegabyte;
+    if (SumRun.poolSize < kNodesPerMegabyte) SumRun.poolSize = kNodesPerMegabyte;
+    char text[96];
+    std::snprintf(text, sizeof text, "Not enough memory for the sums: using %lu megabytes\n",
+                  static_cast<unsigned long>(SumRun.poolSize / kNodesPerMegabyte));
+    LogText(text);
+  }
+  TreeReset();
+}
+
+void TreeDestroy() {
+  std::free(pool);
+  pool = nullptr;
+  count = 0;
+}
+
+void TreeReset() {
+  SumNode& head = pool[kHeaderIndex];
+  head.key = U128();
+  head.link[0] = kHeaderIndex;
+  head.link[1] = kHeaderIndex;
+  head.tag[0] = kThread;
+  head.tag[1] = kChild;
+  head.balance = 0;
+  head.cache = 0;
+  head.terms = 0;
+  count = 0;
+  freeList = 0;
+  nextFresh = 1;
+}
+
+const SumNode* TreeFirst() {
+  if (pool[kHeaderIndex].tag[0] == kThread) return nullptr;
+  uint32_t p = pool[kHeaderIndex].link[0];
+  while (pool[p].tag[0] == kChild) p = pool[p].link[0];
+  return &pool[p];
+}
+
+const SumNode* TreeLast() {
+  if (pool[kHeaderIndex].tag[0] == kThread) return nullptr;
+  uint32_t p = pool[kHeaderIndex].link[0];
+  while (pool[p].tag[1] == kChild) p = pool[p].link[1];
+  return &pool[p];
+}
+
+uint32_t TreeCount() { return count; }
+const SumNode* TreePool() { return pool; }
+
+void TreeInsert(const U128& key, uint32_t terms) {
+  SumNode* const nodes = pool;
+  if (count >= SumRun.poolSize) {
+    const SumNode& last = *TreeLast();
+    const int order = Compare128(key, last.key);
+    if (order < 0) {
+      Ceiling = last.key;
+      TreeDeleteLast();
+      ++EvictionCount;
+    } else if (order > 0) {
+      // No room and larger than everything kept: the window ends here instead, and the next
+      // window starts with this value.
+      Ceiling = key;
+      ++EvictionCount;
+      return;
+    }
+    // Equal to the largest key: a collision, found by the walk below.
+  }
+
+  SumNode& head = nodes[kHeaderIndex];
+  if (head.tag[0] == kThread) {
+    const uint32_t q = TakeNode();
+    SumNode& qn = nodes[q];
+    head.link[0] = q;
+    head.tag[0] = kChild;
+    ++count;
+    qn.key = key;
+    qn.link[0] = kHeaderIndex;
+    qn.link[1] = kHeaderIndex;
+    qn.tag[0] = kThread;
+    qn.tag[1] = kThread;
+    qn.balance = 0;
+    qn.cache = 0;
+    qn.terms = static_cast<uint8_t>(terms);
+    return;
+  }
+
+  // Walk down, remembering in each node the way taken; s is the deepest node with a non-zero
+  // balance on the way (where a rotation may be needed) and t the node above it.
+  uint32_t t = kHeaderIndex;
+  uint32_t s = head.link[0];
+  uint32_t p = s;
+  int dir;
+  for (;;) {
+    SumNode& pn = nodes[p];
+    const int order = Compare128(key, pn.key);
+    if (order == 0) {
+      ReportCollision(pn, pn.terms, terms);
+      if (pn.terms > terms) pn.terms = static_cast<uint8_t>(terms);
+      return;
+    }
+    dir = order > 0;
+    pn.cache = static_cast<uint8_t>(dir);
+    if (pn.tag[dir] == kThread) break;
+    const uint32_t c = pn.link[dir];
+    if (nodes[c].balance != 0) {
+      t = p;
+      s = c;
+    }
+    p = c;
+  }
+
+  const uint32_t q = TakeNode();
+  SumNode& qn = nodes[q];
+  SumNode& pn = nodes[p];
+  qn.key = key;
+  qn.terms = static_cast<uint8_t>(terms);
+  qn.balance = 0;
+  qn.cache = 0;
+  qn.link[dir] = pn.link[dir];
+  qn.tag[dir] = kThread;
+  qn.link[!dir] = p;
+  qn.tag[!dir] = kThread;
+  pn.link[dir] = q;
+  pn.tag[dir] = kChild;
+  ++count;
+
+  for (uint32_t r = s; r != q; r = nodes[r].link[nodes[r].cache]) {
+    nodes[r].balance = static_cast<int8_t>(nodes[r].balance + (nodes[r].cache ? 1 : -1));
+  }
+  SumNode& sn = nodes[s];
+  if (sn.balance >= -1 && sn.balance <= 1) return;
+
+  const int d = sn.balance > 0;
+  const int w = d ? 1 : -1;
+  const uint32_t r = sn.link[d];
+  SumNode& rn = nodes[r];
+  uint32_t top;
+  if (rn.balance == w) {
+    top = RotateOnce(s, d);
+    rn.balance = 0;
+    sn.balance = 0;
+  } else {
+    const uint32_t x = rn.link[!d];
+    const int8_t xb = nodes[x].balance;
+    top = RotateTwice(s, d);
+    BalanceAfterDouble(sn, rn, nodes[x], xb, w);
+  }
+  SumNode& tn = nodes[t];
+  tn.link[tn.link[0] == s ? 0 : 1] = top;
+}
+
+void TreeDelete(const U128& key) {
+  SumNode* const nodes = pool;
+  if (nodes[kHeaderIndex].tag[0] == kThread) return;
+  DeletePath path;
+  path.node[0] = kHeaderIndex;
+  path.dir[0] = 0;
+  path.depth = 1;
+  uint32_t p = nodes[kHeaderIndex].link[0];
+  for (;;) {
+    const int order = Compare128(key, nodes[p].key);
+    if (order == 0) break;
+    const int dir = order > 0;
+    if (nodes[p].tag[dir] == kThread) return;
+    path.node[path.depth] = p;
+    path.dir[path.depth++] = static_cast<uint8_t>(dir);
+    p = nodes[p].link[dir];
+  }
+  RemoveNode(p, path);
+}
+
+namespace {
+
+// Removes the node at the end of side `side`: the smallest (0) or the largest (1).
+void DeleteEnd(int side) {
+  SumNode* const nodes = pool;
+  if (nodes[kHeaderIndex].tag[0] == kThread) return;
+  DeletePath path;
+  path.node[0] = kHeaderIndex;
+  path.dir[0] = 0;
+  path.depth = 1;
+  uint32_t p = nodes[kHeaderIndex].link[0];
+  while (nodes[p].tag[side] == kChild) {
+    path.node[path.depth] = p;
+    path.dir[path.depth++] = static_cast<uint8_t>(side);
+    p = nodes[p].link[side];
+  }
+  RemoveNode(p, path);
+}
+
+}  // namespace
+
+void TreeDeleteFirst() { DeleteEnd(0); }
+void TreeDeleteLast() { DeleteEnd(1); }
 
 bool CollisionWanted(uint32_t m, uint32_t n) {
   if (Settings.ForceAVL.load() != 0) return true;

@@ -59,6 +59,9 @@ void TreeReset();
 void TreeInsert(const U128& key, uint32_t terms);
 // Removes the key; an absent key changes nothing.
 void TreeDelete(const U128& key);
+// Remove the smallest or the largest node, as TreeDelete of its key does.
+void TreeDeleteFirst();
+void TreeDeleteLast();
 // Smallest and largest node, null when the tree is empty.
 const SumNode* TreeFirst();
 const SumNode* TreeLast();

@@ -21,15 +21,22 @@ struct U128 {
   }
 };
 
+// The upper and lower halves as 64-bit numbers.
+inline uint64_t High64(const U128& a) { return (static_cast<uint64_t>(a.w[3]) << 32) | a.w[2]; }
+inline uint64_t Low64(const U128& a) { return (static_cast<uint64_t>(a.w[1]) << 32) | a.w[0]; }
+
 // -1, 0 or +1, from the most significant word down.
 inline int Compare128(const U128& a, const U128& b) {
-  for (int i = 3; i >= 0; --i) {
-    if (a.w[i] != b.w[i]) return a.w[i] < b.w[i] ? -1 : 1;
-  }
-  return 0;
+  const uint64_t ah = High64(a), bh = High64(b);
+  if (ah != bh) return ah < bh ? -1 : 1;
+  const uint64_t al = Low64(a), bl = Low64(b);
+  return (al > bl) - (al < bl);
 }
 
-inline bool Less128(const U128& a, const U128& b) { return Compare128(a, b) < 0; }
+inline bool Less128(const U128& a, const U128& b) {
+  const uint64_t ah = High64(a), bh = High64(b);
+  return ah < bh || (ah == bh && Low64(a) < Low64(b));
+}
 
 // a += b; returns the carry out of the top word.
 inline bool Add128(U128& a, const U128& b) {

@@ -173,16 +173,24 @@ void RandomRun(uint32_t poolSize, uint32_t steps, uint32_t seed) {
       const U128 bound = randomKey();
       for (const SumNode* first = TreeFirst();
            first != nullptr && Less128(first->key, bound); first = TreeFirst()) {
-        const U128 key = first->key;
-        TreeDelete(key);
+        if (step % 2 == 0) {
+          TreeDeleteFirst();
+        } else {
+          const U128 key = first->key;
+          TreeDelete(key);
+        }
         model.keys.erase(model.keys.begin());
         ++deletions;
       }
     } else {
       // Delete the largest, as an eviction does.
       if (const SumNode* last = TreeLast()) {
-        const U128 key = last->key;
-        TreeDelete(key);
+        if (step % 2 == 0) {
+          TreeDeleteLast();
+        } else {
+          const U128 key = last->key;
+          TreeDelete(key);
+        }
         model.keys.erase(std::prev(model.keys.end()));
         ++deletions;
       }
@@ -229,11 +237,9 @@ TEST_F(SumTreeTest, SequentialKeysAndBothEnds) {
   }
   CheckTree(model);
   for (int i = 0; i < 1500; ++i) {
-    U128 key = TreeFirst()->key;
-    TreeDelete(key);
+    TreeDeleteFirst();
     model.erase(model.begin());
-    key = TreeLast()->key;
-    TreeDelete(key);
+    TreeDeleteLast();
     model.erase(std::prev(model.end()));
     ASSERT_NO_FATAL_FAILURE(CheckTree(model));
   }
