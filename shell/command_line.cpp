@@ -230,7 +230,7 @@ int CommandSum(const Arguments& args) {
   StartSumCheck(static_cast<uint32_t>(power.value), static_cast<uint32_t>(terms.value),
                 number.value.c_str());
   WaitForWorkEnd();
-  return Finish(kExitOk);
+  return Finish(CountLineWritten ? kExitOk : kExitRefused);
 }
 
 int CommandContinue(const Arguments& args) {

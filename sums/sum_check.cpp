@@ -19,6 +19,7 @@ namespace aequa {
 U128 Target;
 uint32_t TableEnd = 0;
 uint32_t FoundCount = 0;
+bool CountLineWritten = false;
 
 namespace {
 
@@ -200,6 +201,7 @@ void SumCheckMain() {
   WorkerRunning.store(1);
   InternalError.store(0);
   FoundCount = 0;
+  CountLineWritten = false;
   // No left terms: the progress report writes no equal-sums checkpoint. Its line shows the
   // power and the term count of this search.
   LeftTerms = 0;
@@ -232,6 +234,7 @@ void SumCheckMain() {
       std::snprintf(text, sizeof text, " with %d terms\n", static_cast<int>(SumRun.n));
       line += text;
       LogMessage(line.c_str());
+      CountLineWritten = true;
     }
     FreePowers();
   }

@@ -11,6 +11,8 @@ namespace aequa {
 extern U128 Target;          // S
 extern uint32_t TableEnd;    // smallest x >= 1 with x^k > S; the table holds 0 .. TableEnd - 1
 extern uint32_t FoundCount;  // representations written so far
+// Whether the last search ended with its count line (false when the number was refused).
+extern bool CountLineWritten;
 
 // Largest table the command builds (16 bytes an entry): a number that needs more is refused
 // with a message instead of exhausting memory or time.

@@ -125,6 +125,9 @@ TEST(SumsCommandLine, SumListsRepresentationsAndChecksItsArguments) {
   EXPECT_EQ(longNumber.status, 2);
   EXPECT_TRUE(Contains(longNumber.output, "Sum: Please enter no more than 128 characters."))
       << longNumber.output;
+  const Outcome tooLarge = RunAequa(dir.path(), {"sum", "2", "2", "99999999999999999999"});
+  EXPECT_EQ(tooLarge.status, 1);
+  EXPECT_TRUE(Contains(tooLarge.output, "The number is too large for power 2"));
   EXPECT_TRUE(Contains(RunAequa(dir.path(), {"--help"}).output, "sum POWER TERMS NUMBER"));
 }
 
