@@ -137,8 +137,7 @@ bool ProgressMark(uint32_t& mark) {
     mark = start;
     return true;
   }
-  uint32_t x = start;
-  // x^k ascends, so the scan is a search for the first x with x^k >= WindowLow.
+  // x^k ascends: find the first x in [start, end) with x^k >= WindowLow (end when none).
   uint32_t low = start, high = end;
   while (low < high) {
     const uint32_t mid = low + (high - low) / 2;
@@ -148,7 +147,7 @@ bool ProgressMark(uint32_t& mark) {
       high = mid;
     }
   }
-  x = low;
+  const uint32_t x = low;
   if (x == end) {
     mark = end - 1;
     return true;
