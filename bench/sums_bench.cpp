@@ -155,10 +155,14 @@ void SumSearchVersusPlain(benchmark::State& state, uint32_t k, uint32_t n, uint3
 // k = 3, n = 2, terms below 4000 (values below 6.4e10): no residue filter.
 BENCHMARK_CAPTURE(SumSearchVersusPlain, k3_n2_end4000_pool512MB, 3, 2, 4000, 512, {})
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k3_n2_end4000_pool8MB, 3, 2, 4000, 8, {})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK_CAPTURE(SumSearchVersusPlain, k3_n2_end4000_pool1MB, 3, 2, 4000, 1, {})
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 // k = 4, n = 3, terms below 400: the filtered variant (primes 5 and 2).
 BENCHMARK_CAPTURE(SumSearchVersusPlain, k4_n3_end400_pool512MB, 4, 3, 400, 512, {5, 2})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k4_n3_end400_pool8MB, 4, 3, 400, 8, {5, 2})
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK_CAPTURE(SumSearchVersusPlain, k4_n3_end400_pool1MB, 4, 3, 400, 1, {5, 2})
     ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
