@@ -219,6 +219,12 @@ void RemoveNode(uint32_t p, DeletePath& path) {
 
 }  // namespace
 
+// Memory starting on a cache line, so that no node straddles two lines.
+constexpr size_t kCacheLine = 64;
+void* CacheAlignedAlloc(size_t bytes) {
+  return std::aligned_alloc(kCacheLine, (bytes + kCacheLine - 1) / kCacheLine * kCacheLine);
+}
+
 uint32_t PoolSizeFor(uint32_t megabytes) {
   if (megabytes == 0) megabytes = 1;
   if (megabytes > kMaxPoolMegabytes) megabytes = kMaxPoolMegabytes;
@@ -232,7 +238,7 @@ uint32_t PoolSizeLimit() { return poolLimit; }
 
 void* XAlloc(size_t bytes) {
   if (bytes == 0) return nullptr;
-  void* memory = std::malloc(bytes);
+  void* memory = CacheAlignedAlloc(bytes);
   if (memory == nullptr) {
     LogText("virtual memory exhausted\n");
     std::exit(1);
@@ -249,7 +255,9 @@ void TreeCreate() {
       pool = static_cast<SumNode*>(XAlloc(static_cast<size_t>(bytes)));
       break;
     }
-    if (bytes <= SIZE_MAX) pool = static_cast<SumNode*>(std::malloc(static_cast<size_t>(bytes)));
+    if (bytes <= SIZE_MAX - kCacheLine) {
+      pool = static_cast<SumNode*>(CacheAlignedAlloc(static_cast<size_t>(bytes)));
+    }
     if (pool != nullptr) break;
     SumRun.poolSize = (SumRun.poolSize / 2 / kNodesPerMegabyte) * kNodesPerMegabyte;
     if (SumRun.poolSize < kNodesPerMegabyte) SumRun.poolSize = kNodesPerMegabyte;
