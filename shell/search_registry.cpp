@@ -1,6 +1,7 @@
 #include "shell/search_registry.h"
 
 #include "core/drivers.h"
+#include "penta/penta_driver.h"
 #include "sums/sum_search.h"
 
 namespace aequa::ui {
@@ -8,6 +9,7 @@ namespace aequa::ui {
 void RegisterSearches() {
   SearchDrivers drivers;
   drivers.sumCollision = &RunSumSearch;
+  drivers.penta = &penta::RunPentaLine;
   RegisterDrivers(drivers);
 }
 
