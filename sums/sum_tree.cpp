@@ -219,11 +219,12 @@ void RemoveNode(uint32_t p, DeletePath& path) {
 
 }  // namespace
 
-// Memory starting on a cache line, so that no node straddles two lines.
+// Memory starting on a cache line, so that no node straddles two lines; null when short.
 constexpr size_t kCacheLine = 64;
 void* CacheAlignedAlloc(size_t bytes) {
-  return std::aligned_alloc(kCacheLine, (bytes + kCacheLine - 1) / kCacheLine * kCacheLine);
+  return ::operator new(bytes, std::align_val_t{kCacheLine}, std::nothrow);
 }
+void CacheAlignedFree(void* memory) { ::operator delete(memory, std::align_val_t{kCacheLine}); }
 
 uint32_t PoolSizeFor(uint32_t megabytes) {
   if (megabytes == 0) megabytes = 1;
@@ -270,7 +271,7 @@ void TreeCreate() {
 }
 
 void TreeDestroy() {
-  std::free(pool);
+  if (pool != nullptr) CacheAlignedFree(pool);
   pool = nullptr;
   count = 0;
 }

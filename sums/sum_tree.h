@@ -41,8 +41,8 @@ uint32_t PoolSizeFor(uint32_t megabytes);
 void SetPoolSizeLimit(uint32_t nodes);
 uint32_t PoolSizeLimit();
 
-// Memory, or null for 0 bytes; when memory is exhausted the program ends with exit code 1
-// after "virtual memory exhausted\n".
+// Memory starting on a cache line, or null for 0 bytes; when memory is exhausted the program
+// ends with exit code 1 after "virtual memory exhausted\n". Only TreeCreate uses it.
 void* XAlloc(size_t bytes);
 
 // Allocates the header and a pool of SumRun.poolSize nodes. When that much memory cannot be
