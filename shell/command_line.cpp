@@ -19,6 +19,7 @@
 #include "platform/signals.h"
 #include "shell/dialog_actions.h"
 #include "shell/field_validation.h"
+#include "sums/sum_check.h"
 
 namespace aequa::ui {
 namespace {
@@ -41,6 +42,8 @@ const char* const kHelp =
     "  compute POWER START END TERMS [--memory MB]\n"
     "                                queue a sum-collision range (ADD) and run the queue\n"
     "  penta POWER START END TYPE    queue a Penta range (PENTA) and run the queue\n"
+    "  sum POWER TERMS NUMBER        list every way of writing NUMBER as a sum of at most\n"
+    "                                TERMS POWER-th powers (Ctrl+C stops it)\n"
     "  status                        show the queued work\n"
     "  user NAME EMAIL               record your name and e-mail address\n"
     "  preferences SAVE_MINUTES DISPLAY_SECONDS\n"
@@ -213,6 +216,24 @@ int CommandPenta(const Arguments& args) {
   });
 }
 
+// The representation search runs in the worker's place, in the foreground; nothing is queued.
+int CommandSum(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 3, status)) return status;
+  auto power = ExchangeInt(args.values[0], 2, 256);
+  if (!power.ok()) return Refuse("Power", power.prompt);
+  auto terms = ExchangeInt(args.values[1], 2, 256);
+  if (!terms.ok()) return Refuse("Terms", terms.prompt);
+  auto number = ExchangeText(args.values[2], 128);
+  if (!number.ok()) return Refuse("Sum", number.prompt);
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  StartSumCheck(static_cast<uint32_t>(power.value), static_cast<uint32_t>(terms.value),
+                number.value.c_str());
+  WaitForWorkEnd();
+  return Finish(CountLineWritten ? kExitOk : kExitRefused);
+}
+
 int CommandContinue(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 0, status)) return status;
@@ -322,6 +343,7 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "new") return CommandNew(args);
   if (args.command == "compute") return CommandCompute(args);
   if (args.command == "penta") return CommandPenta(args);
+  if (args.command == "sum") return CommandSum(args);
   if (args.command == "continue") return CommandContinue(args);
   if (args.command == "status") return CommandStatus(args);
   if (args.command == "user") return CommandUser(args);

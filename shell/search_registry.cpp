@@ -2,11 +2,13 @@
 
 #include "core/drivers.h"
 #include "penta/penta_driver.h"
+#include "sums/sum_search.h"
 
 namespace aequa::ui {
 
 void RegisterSearches() {
   SearchDrivers drivers;
+  drivers.sumCollision = &RunSumSearch;
   drivers.penta = &penta::RunPentaLine;
   RegisterDrivers(drivers);
 }
