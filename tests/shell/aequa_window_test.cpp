@@ -310,6 +310,20 @@ TEST_F(WindowTest, MinimisingHidesTheWindowOnlyWithTrayIconOrNoIcon) {
   EXPECT_FALSE(frame.IsIconic());
 }
 
+TEST_F(WindowTest, ADoubleClickOnTheTrayIconShowsOrHidesTheWindow) {
+  Open();
+  fw::FrameWindow& frame = app->Frame();
+  ASSERT_TRUE(frame.IsWindowVisible());
+  frame.OnTrayNotify(ui::IDI_TRAY, fw::TrayMouse::Other);
+  frame.OnTrayNotify(ui::IDI_TRAY + 1, fw::TrayMouse::LeftDoubleClick);
+  EXPECT_TRUE(frame.IsWindowVisible());
+  frame.OnTrayNotify(ui::IDI_TRAY, fw::TrayMouse::LeftDoubleClick);
+  EXPECT_FALSE(frame.IsWindowVisible());
+  frame.OnTrayNotify(ui::IDI_TRAY, fw::TrayMouse::LeftDoubleClick);
+  EXPECT_TRUE(frame.IsWindowVisible());
+  EXPECT_FALSE(frame.IsIconic());
+}
+
 TEST_F(WindowTest, FirstStartRegistersAtBootAndInstallTogglesTheEntry) {
   Open();
   const std::string entry = platform::AutostartEntryPath(platform::CurrentDirectory());
