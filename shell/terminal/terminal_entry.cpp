@@ -102,8 +102,8 @@ int OpenWindow(const std::string& directory, bool create) {
   }
   if (fd < 0) {
     std::fprintf(stderr,
-                 "aequa: another copy is running in %s without a window (a command in the "
-                 "foreground?)\n",
+                 "aequa: cannot reach the program in %s: another copy runs there in the "
+                 "foreground, or the directory cannot hold its socket\n",
                  here.c_str());
     return 3;
   }
