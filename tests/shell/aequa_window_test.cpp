@@ -204,6 +204,10 @@ TEST_F(WindowTest, PreferencesRaiseZeroToOneAndPriorityIsWrittenWhenChanged) {
   EXPECT_NE(Snap(0).find("Save each     [15"), std::string::npos);
   EXPECT_NE(Snap(0).find("Display each  [30"), std::string::npos);
   EXPECT_NE(Snap(1).find("Set Priority"), std::string::npos);
+  EXPECT_NE(Snap(1).find("Screen savers run at"), std::string::npos);
+  // The dialog fits an 80-column terminal (this one has 100).
+  const term::Grid& priority = backend->Snapshots().at(1);
+  for (int r = 0; r < priority.rows(); ++r) EXPECT_EQ(priority.RowText(r).find('|', 89), std::string::npos);
   EXPECT_EQ(Settings.SaveFrequency.load(), 1);
   EXPECT_EQ(Settings.DisplayFrequency.load(), 1);
   EXPECT_EQ(Settings.Priority.load(), 3);
