@@ -98,8 +98,8 @@ fw::DialogTemplate SumRangeTemplate() {
       Label("End", 2, 0),             Edit(IDC_FIELD3, 2, 17, 12),
       Label("Number of terms", 3, 0), Edit(IDC_FIELD4, 3, 17, 12),
       Label("Memory size", 4, 0),     Edit(IDC_FIELD5, 4, 17, 12),
-      Label("megabytes", 4, 30)};
-  AddButtons(c, 42);
+      Label("megabytes", 4, 32)};
+  AddButtons(c, 44);
   return {IDD_SUMRANGE, "Enter a range", c};
 }
 

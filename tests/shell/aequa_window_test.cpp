@@ -89,7 +89,7 @@ TEST_F(WindowTest, ComputeAndPentaQueueTheirLines) {
   Snapshot();
   Type("3\t1\t1000\t2\t\n");
   Run();
-  EXPECT_NE(Snap(0).find("Memory size      [1"), std::string::npos);
+  EXPECT_NE(Snap(0).find("Memory size      [1___________] megabytes"), std::string::npos);
   WaitForWorkEnd();
   Press(FunctionKey(5));  // Ctrl+H
   Type("5\t1000\t1010\t21\n");
