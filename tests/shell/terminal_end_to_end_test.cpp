@@ -17,6 +17,7 @@ namespace {
 class TerminalTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (Shell("tmux -V").status != 0) GTEST_SKIP() << "tmux is not installed";
     // Start at boot goes into the temporary directory, never into the user's own.
     setenv("XDG_CONFIG_HOME", (tmp.path() + "/config").c_str(), 1);
     setenv("AEQUA_AUTOSTART", "xdg", 1);
