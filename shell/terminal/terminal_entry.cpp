@@ -77,7 +77,8 @@ int ServeDirectory(const std::string& directory, bool create) {
 
 int OpenWindow(const std::string& directory, bool create) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
-    std::fprintf(stderr, "aequa: the window needs a terminal; try 'aequa --help'\n");
+    std::fprintf(stderr, "aequa: no command given, and the window needs a terminal\n"
+                         "Try 'aequa --help'.\n");
     return 2;
   }
   if (!platform::EnterDirectory(directory, create)) {
