@@ -2,7 +2,9 @@
 // dialogs and what OK does, the log's painting, tray, minimising, start at boot, exit.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "core/output_log.h"
 #include "core/status_display.h"
@@ -10,6 +12,7 @@
 #include "platform/directories.h"
 #include "shell/dialog_actions.h"
 #include "core/settings.h"
+#include "core/drivers.h"
 #include "core/shared_words.h"
 #include "core/work_control.h"
 #include "shell/aequo_view.h"
@@ -150,6 +153,37 @@ TEST_F(WindowTest, ContinueComputeSumAndStopFollowTheThreadsAndTheHaltRequest) {
   TimerRunning = 0;
   ui::SetSumSearchStarter(nullptr);
   EXPECT_EQ(WorkerRunning.load(), 0u);
+}
+
+// An equal-sums search that runs until it is asked to halt.
+int32_t SearchUntilHalted(WorkItem&) {
+  while (!Requested(REQ_HALT)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return 1;
+}
+
+TEST_F(WindowTest, EscStopsTheRunningSearchAndExitWaitsForIt) {
+  RegisterDrivers(SearchDrivers{&SearchUntilHalted, nullptr, nullptr});
+  Open();
+  ASSERT_TRUE(ui::QueueSumRange(5, 80, 90, 1, 4, 0, 0, false));
+  Press(Ctrl('O'));
+  Run();
+  ASSERT_TRUE(StopEnabled());
+  Press(fw::Key{fw::kKeyEscape, fw::kModNone});
+  Run();
+  WaitForWorkEnd();
+  EXPECT_EQ(CompletedLine(2), "Execution halted.");
+  EXPECT_EQ(CompletedLine(1), "Choose Test/Continue to restart.");
+
+  // Again, and this time Exit while it runs: the program waits until the search has ended.
+  Press(Ctrl('O'));
+  Press(Ctrl('Q'));
+  Run();
+  EXPECT_TRUE(app->Frame().destroyed());
+  app->ExitInstance();
+  EXPECT_EQ(WorkerRunning.load(), 0u);
+  EXPECT_EQ(TimerRunning.load(), 0u);
+  app.reset();
+  RegisterDrivers(SearchDrivers{});
 }
 
 TEST_F(WindowTest, TheMenuShowsEveryItemWithTheKeysThatWorkHere) {
