@@ -2,6 +2,8 @@
 
 #include "core/drivers.h"
 #include "penta/penta_driver.h"
+#include "shell/sum_search_hook.h"
+#include "sums/sum_check.h"
 #include "sums/sum_search.h"
 
 namespace aequa::ui {
@@ -11,6 +13,7 @@ void RegisterSearches() {
   drivers.sumCollision = &RunSumSearch;
   drivers.penta = &penta::RunPentaLine;
   RegisterDrivers(drivers);
+  SetSumSearchStarter(&StartSumCheck);
 }
 
 }  // namespace aequa::ui
