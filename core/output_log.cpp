@@ -40,6 +40,7 @@ void LogText(const char* text) {
     const bool replace = ReplaceLastLine.load();
     char* base = replace ? logLines[1] : logLines[0];
     size_t pos = replace ? 0 : std::strlen(logLines[0]);
+    bool pendingTail = false;  // characters written since the last line end
     for (const char* p = text; *p != '\0'; ++p) {
       if (*p == '\n') {
         base[pos] = '\0';
@@ -49,13 +50,15 @@ void LogText(const char* text) {
           logLines[0][0] = '\0';
         }
         pos = 0;
-      } else if (pos < kLogLineSize - 1) {
-        base[pos++] = *p;
+        pendingTail = false;
+      } else {
+        if (pos < kLogLineSize - 1) base[pos++] = *p;
+        pendingTail = true;
       }
     }
-    // In replace mode a text without a final line end still ends the line where it stops,
-    // so no tail of the old line stays visible.
-    base[pos] = '\0';
+    // The line being built always ends at the write position. In replace mode a text without
+    // a final line end also ends the replaced line there, so no tail of the old text stays.
+    if (!replace || pendingTail) base[pos] = '\0';
     ReplaceLastLine.store(false);
     ++revision;
   }

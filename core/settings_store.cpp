@@ -127,8 +127,9 @@ void Write(IniTable& table) {
     content += line;
     content += "\r\n";
   }
-  // A file that cannot be written keeps its changes in memory for the next write.
-  if (platform::ReplaceFile(table.fileName, content)) table.pending = false;
+  // A file that cannot be written keeps its changes in memory, marked pending so that no
+  // reload from the older disk copy drops them before the next write succeeds.
+  table.pending = !platform::ReplaceFile(table.fileName, content);
 }
 
 void CopyBounded(char* dest, size_t size, const char* text) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string_view>
 
 #include "core/output_log.h"
@@ -13,18 +14,20 @@
 namespace aequa {
 namespace {
 
-// Reads up to `count` comma-separated decimal numbers as "%ld,%ld,..." would: white space is
+// Reads comma-separated decimal numbers into `fields` as "%ld,%ld,..." would: white space is
 // skipped before each number, reading stops at the first field that does not match, and
 // missing fields are 0. Each number is kept as its low 32 bits (a negative number becomes its
 // two's complement, and values written with "%lu" read back unchanged).
-void ReadFields(const char* text, uint32_t* fields, int count) {
-  for (int i = 0; i < count; ++i) fields[i] = 0;
+void ReadFields(const char* text, std::initializer_list<uint32_t*> fields) {
+  for (uint32_t* field : fields) *field = 0;
   const char* p = text;
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) {
+  bool first = true;
+  for (uint32_t* field : fields) {
+    if (!first) {
       if (*p != ',') return;
       ++p;
     }
+    first = false;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') {
@@ -37,7 +40,7 @@ void ReadFields(const char* text, uint32_t* fields, int count) {
       value = value * 10u + static_cast<uint32_t>(*p - '0');
       ++p;
     }
-    fields[i] = negative ? 0u - value : value;
+    *field = negative ? 0u - value : value;
   }
 }
 
@@ -58,94 +61,55 @@ long double SumBits(uint32_t power, uint32_t x, uint32_t m) {
          std::log(2.0L);
 }
 
-void Complain(const char* pattern, const char* key, const char* value) {
-  char text[400];
-  std::snprintf(text, sizeof text, pattern, key, value);
-  LogMessage(text);
-}
-
-// Validates one line into the item; returns the kind, or 0 after reporting the line.
+// Checks one line into the item; returns the kind, or 0 after reporting the line with the
+// message of the first check it fails.
 uint32_t ValidateLine(const char* key, const char* value, WorkItem& item) {
-  uint32_t f[8];
+  auto refuse = [&](const char* pattern) {
+    char text[400];
+    std::snprintf(text, sizeof text, pattern, key, value);
+    LogMessage(text);
+    return 0u;
+  };
   if (KeyIs(key, "ADD")) {
-    ReadFields(value, f, 5);
-    item.power = f[0];
-    item.start = f[1];
-    item.end = f[2];
-    item.terms = f[3];
-    item.megabytes = f[4];
-    if (item.power < 2 || item.power >= 4096) {
-      Complain("Illegal power in INI file: %s=%s\n", key, value);
-      return 0;
-    }
+    ReadFields(value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes});
+    if (item.power < 2 || item.power >= 4096) return refuse("Illegal power in INI file: %s=%s\n");
     if (item.terms < 2 || item.terms >= 256) {
-      Complain("Illegal number of terms in INI file: %s=%s\n", key, value);
-      return 0;
+      return refuse("Illegal number of terms in INI file: %s=%s\n");
     }
     if (item.megabytes == 0) item.megabytes = 1;
-    item.kind = WORK_ADD;
-    return WORK_ADD;
+    return item.kind = WORK_ADD;
   }
   if (KeyIs(key, "SUM")) {
-    ReadFields(value, f, 8);
-    item.power = f[0];
-    item.start = f[1];
-    item.end = f[2];
-    item.leftTerms = f[3];
-    item.rightTerms = f[4];
-    item.variant = f[5];
-    item.current = f[6];
-    item.duration = f[7];
-    if (item.power < 2 || item.power >= 4096) {
-      Complain("Illegal power in INI file: %s=%s\n", key, value);
-      return 0;
-    }
-    if (item.variant != 2 &&
+    ReadFields(value, {&item.power, &item.start, &item.end, &item.leftTerms, &item.rightTerms,
+                       &item.variant, &item.current, &item.duration});
+    if (item.power < 2 || item.power >= 4096) return refuse("Illegal power in INI file: %s=%s\n");
+    const bool exact = item.variant == 2;  // mode "Exact" relaxes the term checks
+    if (!exact &&
         (item.leftTerms == 0 || item.leftTerms >= 256 || item.leftTerms >= item.power)) {
-      Complain("Illegal number of left terms in INI file: %s=%s\n", key, value);
-      return 0;
+      return refuse("Illegal number of left terms in INI file: %s=%s\n");
     }
-    if (item.variant != 2 && item.rightTerms < item.leftTerms) {
-      Complain("Illegal number of right terms in INI file: %s=%s\n", key, value);
-      return 0;
+    if (!exact && item.rightTerms < item.leftTerms) {
+      return refuse("Illegal number of right terms in INI file: %s=%s\n");
     }
     if (item.rightTerms >= 4096) item.rightTerms = 4096;
     if (item.start < 2) item.start = 2;
     if (item.current < item.start || item.current >= item.end) item.current = item.start;
-    if (item.start >= item.end) {
-      Complain("No range in INI file: %s=%s\n", key, value);
-      return 0;
-    }
+    if (item.start >= item.end) return refuse("No range in INI file: %s=%s\n");
     if (SumBits(item.power, item.start, item.leftTerms) >= 512.0L) {
-      Complain("Overflow on startrange in INI file: %s=%s\n", key, value);
-      return 0;
+      return refuse("Overflow on startrange in INI file: %s=%s\n");
     }
     if (SumBits(item.power, item.end, item.leftTerms) >= 512.0L) {
-      Complain("Overflow on endrange in INI file: %s=%s\n", key, value);
-      return 0;
+      return refuse("Overflow on endrange in INI file: %s=%s\n");
     }
-    item.kind = WORK_SUM;
-    return WORK_SUM;
+    return item.kind = WORK_SUM;
   }
   if (KeyIs(key, "PENTA")) {
-    ReadFields(value, f, 4);
-    item.power = f[0];
-    item.start = f[1];
-    item.end = f[2];
-    item.variant = f[3];
-    if (item.power != 5) {
-      Complain("Illegal power in INI file: %s=%s\n", key, value);
-      return 0;
-    }
-    if (item.start >= item.end) {
-      Complain("No range in INI file: %s=%s\n", key, value);
-      return 0;
-    }
-    item.kind = WORK_PENTA;
-    return WORK_PENTA;
+    ReadFields(value, {&item.power, &item.start, &item.end, &item.variant});
+    if (item.power != 5) return refuse("Illegal power in INI file: %s=%s\n");
+    if (item.start >= item.end) return refuse("No range in INI file: %s=%s\n");
+    return item.kind = WORK_PENTA;
   }
-  Complain("Illegal line in INI file: %s=%s\n", key, value);
-  return 0;
+  return refuse("Illegal line in INI file: %s=%s\n");
 }
 
 bool SameLine(const WorkItem& a, const WorkItem& b) {

@@ -3,6 +3,11 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> defines ReplaceFile as a macro for its own function of that name.
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
+
 namespace aequa::platform {
 
 // Writes `contents` to `path` so that a crash leaves either the old file or the new one,

@@ -12,7 +12,8 @@ ThreadRef CurrentThreadRef();
 // the process priority class).
 void ApplyThreadPriority(int32_t priority);
 
-// Bound the calling thread to one processor: `processor` modulo the number of processors.
+// Binds the calling thread to one processor: `processor` modulo the number of processors
+// (on Windows modulo 32, the width of the affinity mask).
 void BindCurrentThread(uint32_t processor);
 
 // Puts the process back to normal scheduling and raises the given thread above normal,

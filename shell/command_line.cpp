@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -144,6 +145,15 @@ int RunInForeground(bool startWork) {
   return kExitOk;
 }
 
+// Adds a range as the menu command does: the work starts when none runs, and the command
+// then runs it in the foreground, unless only queueing was asked for.
+int QueueAndRun(const Arguments& args, const std::function<bool(bool startIfIdle)>& queue) {
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  if (!queue(!args.queueOnly)) return Finish(kExitRefused);
+  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+}
+
 bool ExpectValues(const Arguments& args, size_t count, int& status) {
   if (args.values.size() == count) return true;
   status = Usage("'" + args.command + "' takes " + std::to_string(count) + " argument" +
@@ -182,13 +192,10 @@ int CommandNew(const Arguments& args) {
     if (!value.ok()) return Refuse("Duration", value.prompt);
     duration = value.value;
   }
-  if (auto s = Start(args)) return *s;
-  platform::InstallStopHandler(&StopOnSignal);
-  if (!QueueSumRange(power.value, start.value, end.value, left.value, right.value, mode,
-                     duration, !args.queueOnly)) {
-    return Finish(kExitRefused);
-  }
-  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+  return QueueAndRun(args, [&](bool startIfIdle) {
+    return QueueSumRange(power.value, start.value, end.value, left.value, right.value, mode,
+                         duration, startIfIdle);
+  });
 }
 
 int CommandCompute(const Arguments& args) {
@@ -208,13 +215,10 @@ int CommandCompute(const Arguments& args) {
     if (!value.ok()) return Refuse("Memory size", value.prompt);
     megabytes = value.value;
   }
-  if (auto s = Start(args)) return *s;
-  platform::InstallStopHandler(&StopOnSignal);
-  if (!QueueAddRange(power.value, start.value, end.value, terms.value, megabytes,
-                     !args.queueOnly)) {
-    return Finish(kExitRefused);
-  }
-  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+  return QueueAndRun(args, [&](bool startIfIdle) {
+    return QueueAddRange(power.value, start.value, end.value, terms.value, megabytes,
+                         startIfIdle);
+  });
 }
 
 int CommandPenta(const Arguments& args) {
@@ -228,12 +232,9 @@ int CommandPenta(const Arguments& args) {
   if (!end.ok()) return Refuse("End", end.prompt);
   auto type = ExchangeInt(args.values[3], 0, 21);
   if (!type.ok()) return Refuse("Type", type.prompt);
-  if (auto s = Start(args)) return *s;
-  platform::InstallStopHandler(&StopOnSignal);
-  if (!QueuePentaRange(power.value, start.value, end.value, type.value, !args.queueOnly)) {
-    return Finish(kExitRefused);
-  }
-  return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
+  return QueueAndRun(args, [&](bool startIfIdle) {
+    return QueuePentaRange(power.value, start.value, end.value, type.value, startIfIdle);
+  });
 }
 
 int CommandContinue(const Arguments& args) {

@@ -1,19 +1,21 @@
 #include "support/temp_dir.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace aequa::test {
 
 TempDir::TempDir(bool enter) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "aequa-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device random;
+  const auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    auto candidate = base / ("aequa-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+  }
+  if (path_.empty()) throw std::runtime_error("cannot create a temporary directory");
   if (enter) {
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(path_);

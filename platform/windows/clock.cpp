@@ -1,0 +1,22 @@
+#include "platform/clock.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+namespace aequa::platform {
+
+int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+std::string LocalTimeText(int64_t seconds) {
+  std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  localtime_s(&parts, &t);
+  char text[64];
+  std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y", &parts);
+  return text;
+}
+
+void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
+
+}  // namespace aequa::platform

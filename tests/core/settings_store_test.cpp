@@ -1,0 +1,179 @@
+#include "core/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/output_log.h"
+#include "support/temp_dir.h"
+
+namespace aequa {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+class SettingsStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    IniFreeAll();
+    ResetLog();
+  }
+  void TearDown() override { IniFreeAll(); }
+  TempDir dir;
+};
+
+TEST_F(SettingsStore, KeysMatchAsCaseInsensitivePrefixes) {
+  WriteFile("s.ini", "username=Bob\r\nInfoLevel=3\r\nNoSave=\r\n");
+  EXPECT_EQ(IniGetString("s.ini", "UserName", ""), "Bob");
+  // Same text but for case: nothing is rewritten.
+  IniSetString("s.ini", "UserName", "BOB");
+  EXPECT_EQ(ReadFile("s.ini"), "username=Bob\r\nInfoLevel=3\r\nNoSave=\r\n");
+  IniSetString("s.ini", "UserName", "Ann");
+  EXPECT_EQ(ReadFile("s.ini"), "UserName=Ann\r\nInfoLevel=3\r\nNoSave=\r\n");
+
+  // "Info" matches "InfoLevel=3" and reads the value from its sixth character: not a number.
+  EXPECT_EQ(IniGetInt("s.ini", "Info", 7), 0);
+  IniSetInt("s.ini", "Info", 1);
+  EXPECT_EQ(ReadFile("s.ini"), "UserName=Ann\r\nInfo=1\r\nNoSave=\r\n");
+
+  EXPECT_EQ(IniGetInt("s.ini", "NoSave", 5), 0);     // present but empty
+  EXPECT_EQ(IniGetInt("s.ini", "Missing", 42), 42);  // absent: the default
+  EXPECT_EQ(IniGetInt("s.ini", "Missing", -7), -7);
+}
+
+TEST_F(SettingsStore, GetStringIsBoundedToTheBuffer) {
+  WriteFile("s.ini", "Name=abcdefghij\n");
+  char small[5];
+  IniGetString("s.ini", "Name", small, sizeof small, nullptr);
+  EXPECT_STREQ(small, "abcd");
+  IniGetString("s.ini", "Other", small, sizeof small, "0123456789");
+  EXPECT_STREQ(small, "0123");
+  IniGetString("s.ini", "Other", small, sizeof small, nullptr);
+  EXPECT_STREQ(small, "");
+}
+
+TEST_F(SettingsStore, LoadingDropsBlankAndBadLinesAndReportsThemOnce) {
+  WriteFile("w.ini", "SUM=1\r\n\r\nno equals here\nADD=2\n\n");
+  EXPECT_EQ(IniLineCount("w.ini"), 2u);
+  EXPECT_EQ(CompletedLine(1), "Illegal line in w.ini file: no equals here");
+  EXPECT_EQ(CompletedLine(2), "");
+  IniRelease("w.ini");
+  EXPECT_EQ(ReadFile("w.ini"), "SUM=1\r\nADD=2\r\n");
+  // The complaint also reached the results file.
+  EXPECT_NE(ReadFile("SOLUTION.TXT").find("Illegal line in w.ini file: no equals here\r\n"),
+            std::string::npos);
+}
+
+TEST_F(SettingsStore, LongPhysicalLinesArriveAsPiecesOf127) {
+  std::string longLine = "K=" + std::string(200, 'x');
+  WriteFile("w.ini", longLine + "\n");
+  // The first piece holds "K=" and 125 x; the rest has no equals sign and is dropped.
+  ASSERT_EQ(IniLineCount("w.ini"), 1u);
+  char key[kIniLineSize];
+  char value[kIniLineSize];
+  IniSplitLine("w.ini", 1, key, value);
+  EXPECT_STREQ(key, "K");
+  EXPECT_EQ(std::string(value), std::string(125, 'x'));
+}
+
+TEST_F(SettingsStore, HoldsAtMost128LinesAndRewritesOnlyThose) {
+  std::string text;
+  for (int i = 1; i <= 130; ++i) text += "L" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  WriteFile("worksum.ini", text);
+  EXPECT_EQ(IniLineCount("worksum.ini"), 128u);
+  EXPECT_EQ(CompletedLine(1), "More than 128 lines in worksum.ini file");
+  EXPECT_EQ(CompletedLine(2), "");
+  IniRelease("worksum.ini");
+  std::string written = ReadFile("worksum.ini");
+  EXPECT_NE(written.find("L128=128\r\n"), std::string::npos);
+  EXPECT_EQ(written.find("L129="), std::string::npos);
+}
+
+TEST_F(SettingsStore, AFullTableOrAnOverlongLineIsRefusedAndNothingIsLost) {
+  for (int i = 1; i <= 128; ++i) IniAppendLine("w.ini", "L", std::to_string(i).c_str());
+  const std::string before = ReadFile("w.ini");
+  IniAppendLine("w.ini", "L", "129");
+  IniSetString("w.ini", "New", "1");
+  IniPutLine("w.ini", 500, "X", "1");
+  EXPECT_EQ(IniLineCount("w.ini"), 128u);
+  EXPECT_EQ(ReadFile("w.ini"), before);
+  EXPECT_NE(CompletedLine(1).find("No room for another line in w.ini file"), std::string::npos);
+
+  IniPutLine("w.ini", 1, "K", std::string(130, 'v').c_str());
+  EXPECT_NE(CompletedLine(1).find("Line too long for w.ini file"), std::string::npos);
+  char key[kIniLineSize];
+  char value[kIniLineSize];
+  IniSplitLine("w.ini", 1, key, value);
+  EXPECT_STREQ(value, "1");
+}
+
+TEST_F(SettingsStore, AFifthFileNameIsRefused) {
+  for (const char* name : {"a.ini", "b.ini", "c.ini", "d.ini"}) IniSetInt(name, "K", 1);
+  IniSetInt("e.ini", "K", 1);
+  EXPECT_FALSE(test::FileExists("e.ini"));
+  EXPECT_EQ(IniGetInt("e.ini", "K", 9), 9);
+  EXPECT_NE(CompletedLine(1).find("Too many settings files"), std::string::npos);
+  EXPECT_EQ(IniGetInt("d.ini", "K", 9), 1);
+}
+
+TEST_F(SettingsStore, HeldChangesAreWrittenOnceAndSurviveAReload) {
+  WriteFile("w.ini", "A=1\nB=2\nC=3\n");
+  IniHold("w.ini", 0);
+  IniDeleteLine("w.ini", 1);
+  IniPutLine("w.ini", 1, "B", "20");
+  // Nothing on disk yet.
+  EXPECT_EQ(ReadFile("w.ini"), "A=1\nB=2\nC=3\n");
+  // A reload requested meanwhile keeps the pending changes.
+  WriteFile("w.ini", "Z=9\n");
+  IniSetString("w.ini", "C", "30");
+  IniHold("w.ini", 0);
+  EXPECT_EQ(IniLineCount("w.ini"), 2u);
+  IniRelease("w.ini");
+  EXPECT_EQ(ReadFile("w.ini"), "B=20\r\nC=30\r\n");
+  // Writing through again: a reload now reads the disk.
+  WriteFile("w.ini", "Z=9\n");
+  IniHold("w.ini", 1);
+  EXPECT_EQ(IniGetInt("w.ini", "Z", 0), 9);
+}
+
+TEST_F(SettingsStore, LineIndexesOutsideTheTableAreHandledAsSpecified) {
+  WriteFile("w.ini", "A=1\nB=2\n");
+  IniDeleteLine("w.ini", 0);
+  IniDeleteLine("w.ini", 3);
+  EXPECT_EQ(IniLineCount("w.ini"), 2u);
+  EXPECT_EQ(ReadFile("w.ini"), "A=1\nB=2\n");  // untouched
+  IniPutLine("w.ini", 0, "A", "10");           // 0 is taken as 1
+  IniPutLine("w.ini", 99, "C", "3");           // far past the end appends
+  EXPECT_EQ(ReadFile("w.ini"), "A=10\r\nB=2\r\nC=3\r\n");
+  char key[kIniLineSize];
+  char value[kIniLineSize];
+  IniSplitLine("w.ini", 7, key, value);
+  EXPECT_STREQ(key, "");
+  EXPECT_STREQ(value, "");
+}
+
+TEST_F(SettingsStore, AMissingFileIsEmptyAndCreatedByTheFirstWrite) {
+  EXPECT_EQ(IniLineCount("aequo.ini"), 0u);
+  EXPECT_FALSE(test::FileExists("aequo.ini"));
+  IniSetInt("aequo.ini", "AutoInstall", 1);
+  EXPECT_EQ(ReadFile("aequo.ini"), "AutoInstall=1\r\n");
+  EXPECT_FALSE(test::FileExists("aequo.ini.tmp"));
+}
+
+TEST_F(SettingsStore, AFileThatCannotBeWrittenKeepsTheChangeInMemory) {
+  IniSetInt("s.ini", "K", 1);
+  // A directory where the temporary file would go makes every write fail, even for root.
+  std::filesystem::create_directory("s.ini.tmp");
+  IniSetInt("s.ini", "K", 2);
+  EXPECT_EQ(IniGetInt("s.ini", "K", 0), 2);
+  EXPECT_EQ(ReadFile("s.ini"), "K=1\r\n");  // the old file is intact
+  std::filesystem::remove("s.ini.tmp");
+  IniSetInt("s.ini", "L", 3);
+  EXPECT_EQ(ReadFile("s.ini"), "K=2\r\nL=3\r\n");
+}
+
+}  // namespace
+}  // namespace aequa

@@ -1,0 +1,251 @@
+#include "core/work_control.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/coordinator.h"
+#include "core/drivers.h"
+#include "core/output_log.h"
+#include "core/settings.h"
+#include "core/settings_store.h"
+#include "core/shared_words.h"
+#include "core/status_display.h"
+#include "core/timing.h"
+#include "core/work_queue.h"
+#include "support/temp_dir.h"
+
+namespace aequa {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// --- The timer's request protocol, run on the test thread with simulated sleeps. -----------
+
+struct Observed {
+  uint32_t second;
+  uint32_t flags;
+};
+std::vector<Observed> observed;
+uint32_t stopAtSecond = 0;
+bool consumeRequests = true;
+
+// Each 100 ms sleep of the timer comes here: note the requests raised so far (and, like a
+// search, take them), and halt the timer once the simulated time is up.
+void SimulatedSleep(uint32_t) {
+  uint32_t flags = consumeRequests ? RequestFlags.exchange(0) : RequestFlags.load();
+  if (flags != 0 && flags != REQ_HALT) {
+    if (observed.empty() || observed.back().second != ElapsedSeconds.load() ||
+        observed.back().flags != flags) {
+      observed.push_back({ElapsedSeconds.load(), flags});
+    }
+  }
+  if (ElapsedSeconds.load() >= stopAtSecond) RequestFlags.store(REQ_HALT);
+}
+
+class Timer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    observed.clear();
+    consumeRequests = true;
+    RequestFlags = 0;
+    ElapsedSeconds = 0;
+    SliceLength = 0;
+    Settings.DisplayFrequency = 30;
+    Settings.SaveFrequency = 15;
+    SetSleepHook(&SimulatedSleep);
+  }
+  void TearDown() override { SetSleepHook(nullptr); }
+};
+
+std::vector<uint32_t> SecondsWith(uint32_t bit) {
+  std::vector<uint32_t> seconds;
+  for (const Observed& o : observed) {
+    if (o.flags & bit) seconds.push_back(o.second);
+  }
+  return seconds;
+}
+
+TEST_F(Timer, DisplayEveryPeriodAndSaveEveryFifteenMinutes) {
+  stopAtSecond = 1800;
+  TimerMain();
+  EXPECT_EQ(TimerRunning.load(), 0u);
+  std::vector<uint32_t> displays = SecondsWith(REQ_DISPLAY);
+  ASSERT_EQ(displays.size(), 60u);
+  for (size_t i = 0; i < displays.size(); ++i) EXPECT_EQ(displays[i], 30u * (i + 1));
+  EXPECT_EQ(SecondsWith(REQ_SAVE), (std::vector<uint32_t>{900, 1800}));
+  EXPECT_TRUE(SecondsWith(REQ_SLICE).empty());
+}
+
+TEST_F(Timer, SliceRequestReplacesPendingRequests) {
+  consumeRequests = false;  // nobody takes the requests
+  Settings.DisplayFrequency = 7;
+  SliceLength = 10;
+  stopAtSecond = 10;
+  TimerMain();
+  // At second 7 the display request is pending; at second 10 the slice replaces it.
+  ASSERT_GE(observed.size(), 2u);
+  EXPECT_EQ(observed.front().second, 7u);
+  EXPECT_EQ(observed.front().flags, REQ_DISPLAY);
+  EXPECT_EQ(observed.back().second, 10u);
+  EXPECT_EQ(observed.back().flags, REQ_SLICE);
+}
+
+TEST_F(Timer, SlicesRepeatAndDisplayFollowsAChangedFrequency) {
+  SliceLength = 4;
+  Settings.DisplayFrequency = 1000;
+  stopAtSecond = 12;
+  TimerMain();
+  EXPECT_EQ(SecondsWith(REQ_SLICE), (std::vector<uint32_t>{4, 8, 12}));
+  EXPECT_TRUE(SecondsWith(REQ_DISPLAY).empty());
+}
+
+// --- The worker, with fake searches. ------------------------------------------------------
+
+void InstantSleep(uint32_t) { std::this_thread::yield(); }
+
+std::vector<std::string> LogLines() {
+  std::vector<std::string> lines;
+  for (int i = kLogLines; i >= 1; --i) {
+    std::string line = CompletedLine(i);
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+std::atomic<int> sumCalls{0};
+int32_t SumUntilHalted(WorkItem&) {
+  ++sumCalls;
+  while (!Requested(REQ_HALT)) std::this_thread::yield();
+  return 1;
+}
+
+std::vector<uint32_t> addStarts;
+void AddFailsOnFirst(WorkItem& item) {
+  addStarts.push_back(item.start);
+  InternalError = addStarts.size() == 1 ? 303 : 0;
+  if (InternalError == 0) {
+    item.start = item.end;
+    UpdateWorkLine(item);
+  }
+}
+
+int32_t PentaFinishes(WorkItem& item) {
+  item.start = item.end;
+  UpdateWorkLine(item);
+  return 0;
+}
+
+class Worker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    IniFreeAll();
+    ResetLog();
+    SetFileNames();
+    RequestFlags = 0;
+    InternalError = 0;
+    Settings.NoSave = 0;
+    Settings.Priority = 1;
+    Settings.Affinity = 99;
+    Settings.DisplayFrequency = 30;
+    Settings.SaveFrequency = 15;
+    sumCalls = 0;
+    addStarts.clear();
+    RegisterDrivers(SearchDrivers{});
+    SetSleepHook(&InstantSleep);
+  }
+  void TearDown() override {
+    FinishWork();
+    SetSleepHook(nullptr);
+    RegisterDrivers(SearchDrivers{});
+    IniFreeAll();
+  }
+  TempDir dir;
+};
+
+TEST_F(Worker, AnEmptyQueueEndsWithTheFinishedMessages) {
+  StartWork();
+  WaitForWorkEnd();
+  const std::string send = std::string("Please send the solution.txt file to ") +
+                           CoordinatorEmail();
+  EXPECT_EQ(LogLines(), (std::vector<std::string>{"There are no more work to do.", send,
+                                                  "Computation finished.",
+                                                  "Ask for a new range."}));
+  EXPECT_EQ(WorkerRunning.load(), 0u);
+  EXPECT_EQ(TimerRunning.load(), 0u);
+  EXPECT_EQ(LastStatusText(), "Aequa - IDLE");
+  EXPECT_TRUE(ContinueEnabled());
+  EXPECT_FALSE(StopEnabled());
+}
+
+TEST_F(Worker, StopHaltsTheSearchAndEndsWithTheHaltMessages) {
+  Settings.NoSave = 1;
+  WriteFile("worksum.ini", "SUM=5,80,90,1,4,0,80,0\r\n");
+  RegisterDrivers({&SumUntilHalted, nullptr, nullptr});
+  StartWork();
+  EXPECT_FALSE(ContinueEnabled());
+  while (sumCalls.load() == 0) std::this_thread::yield();
+  EXPECT_TRUE(StopEnabled());
+  StopWork();
+  EXPECT_FALSE(StopEnabled());
+  WaitForWorkEnd();
+  EXPECT_EQ(LogLines(), (std::vector<std::string>{"No saving, all computations will be lost",
+                                                  "Execution halted.",
+                                                  "Choose Test/Continue to restart."}));
+  EXPECT_EQ(IniLineCount(WorkFile()), 1u);
+}
+
+TEST_F(Worker, ACollisionSearchErrorDropsItsLineAndWorkGoesOn) {
+  WriteFile("worksum.ini", "ADD=3,1,100,2,1\r\nADD=4,5,50,3,2\r\nPENTA=5,1,10,0\r\n");
+  RegisterDrivers({nullptr, &AddFailsOnFirst, &PentaFinishes});
+  StartWork();
+  WaitForWorkEnd();
+  EXPECT_EQ(addStarts, (std::vector<uint32_t>{1, 5}));
+  std::vector<std::string> lines = LogLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "Internal error 303 on 3,1,100,2");
+  EXPECT_EQ(lines[1], std::string("Please send file A3-2 to ") + CoordinatorEmail());
+  EXPECT_EQ(lines.back(), "Ask for a new range.");
+  EXPECT_EQ(ReadFile("worksum.ini"), "");
+  EXPECT_NE(ReadFile("SOLUTION.TXT").find("Internal error 303 on 3,1,100,2\r\n"),
+            std::string::npos);
+}
+
+TEST_F(Worker, ALineWithoutASearchStaysQueuedAndTheWorkerStops) {
+  WriteFile("worksum.ini", "FOO=1\r\nPENTA=5,1,10,0\r\n");
+  StartWork();
+  WaitForWorkEnd();
+  std::vector<std::string> lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "Illegal line in INI file: FOO=1");
+  EXPECT_EQ(lines[1], "This program cannot search PENTA lines; the line stays in the queue.");
+  EXPECT_EQ(ReadFile("worksum.ini"), "PENTA=5,1,10,0\r\n");
+}
+
+TEST_F(Worker, FinishWorkStopsRedrawingAndWaitsForBothThreads) {
+  WriteFile("worksum.ini", "SUM=5,80,90,1,4,0,80,0\r\n");
+  RegisterDrivers({&SumUntilHalted, nullptr, nullptr});
+  StartWork();
+  while (sumCalls.load() == 0) std::this_thread::yield();
+  FinishWork();
+  EXPECT_TRUE(NoRedraw.load());
+  EXPECT_EQ(WorkerRunning.load(), 0u);
+  EXPECT_EQ(TimerRunning.load(), 0u);
+  EXPECT_EQ(CompletedLine(1), "Choose Test/Continue to restart.");
+}
+
+TEST_F(Worker, AddingWorkStartsItWhenIdle) {
+  RegisterDrivers({nullptr, nullptr, &PentaFinishes});
+  ASSERT_TRUE(AddWorkLine("PENTA", "5,1,10,0"));
+  WaitForWorkEnd();
+  EXPECT_EQ(CompletedLine(1), "Ask for a new range.");
+  EXPECT_EQ(ReadFile("worksum.ini"), "");
+}
+
+}  // namespace
+}  // namespace aequa

@@ -1,0 +1,153 @@
+// The `aequa` program end to end, in a temporary data directory.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+
+#include "core/instance_key.h"
+#include "platform/instance_lock.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace aequa {
+namespace {
+
+using test::ReadFile;
+using test::RunAequa;
+using test::TempDir;
+
+class CommandLine : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& name) const { return dir.file(name); }
+  TempDir dir{false};
+};
+
+TEST_F(CommandLine, HelpAndVersionNeedNoDirectory) {
+  test::ProcessResult help = RunAequa({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* command : {"continue", "new", "compute", "penta", "status", "user",
+                              "preferences", "priority"}) {
+    EXPECT_NE(help.out.find(std::string("  ") + command), std::string::npos) << command;
+  }
+  test::ProcessResult version = RunAequa({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("aequa ", 0), 0u);
+}
+
+TEST_F(CommandLine, BadCommandsAndValuesAreRefusedAndWriteNothing) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"frobnicate"}, "unknown command 'frobnicate'"},
+      {{}, "no command given"},
+      {{"new", "5", "80", "90", "1"}, "'new' takes 5 arguments"},
+      {{"new", "1", "80", "90", "1", "4"}, "Power: Please enter an integer between 2 and 256."},
+      {{"new", "5", "-80", "90", "1", "4"}, "Start: Please enter a positive integer."},
+      {{"new", "5", "80", "90", "0", "4"}, "Left terms: Please enter an integer between 1 and 256."},
+      {{"new", "5", "80", "90", "1", "4097"}, "Right terms: Please enter an integer between 2 and 4096."},
+      {{"new", "5", "80", "90", "1", "4", "--mode", "fast"}, "--mode takes best, same or exact"},
+      {{"compute", "3", "1", "x", "2"}, "End: Please enter an integer."},
+      {{"compute", "3", "1", "100", "2", "--memory", "lots"}, "Memory size: Please enter an integer."},
+      {{"penta", "5", "1", "100002", "0"}, "End: Please enter an integer between 0 and 100001."},
+      {{"penta", "5", "1", "100", "22"}, "Type: Please enter an integer between 0 and 21."},
+      {{"user", std::string(129, 'a'), "a@b"}, "Name: Please enter no more than 128 characters."},
+      {{"priority", "11"}, "Priority: Please enter an integer between 1 and 10."},
+      {{"preferences", "x", "5"}, "Save each: Please enter a positive integer."},
+      {{"status", "--memory", "5"}, "--memory does not apply to 'status'"},
+      {{"status", "--bogus"}, "unknown option --bogus"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--dir", dir.path()};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    test::ProcessResult r = RunAequa(args);
+    SCOPED_TRACE(c.message);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(test::FileExists(Path("worksum.ini")));
+    EXPECT_FALSE(test::FileExists(Path("aequo.ini")));
+  }
+}
+
+TEST_F(CommandLine, QueueStatusAndSettingsCommands) {
+  const std::string d = dir.path() + "/data";  // created on first use
+  EXPECT_EQ(RunAequa({"--dir", d, "new", "5", "80", "90", "1", "4", "--queue-only"}).status, 0);
+  EXPECT_EQ(RunAequa({"compute", "3", "1", "1000", "2", "--queue-only", "--memory", "4",
+                      "--dir", d}).status, 0);
+  EXPECT_EQ(RunAequa({"--dir", d, "penta", "5", "1000", "1010", "7", "--queue-only"}).status, 0);
+  EXPECT_EQ(RunAequa({"--dir", d, "new", "3", "10", "20", "2", "2", "--mode", "exact",
+                      "--duration", "60", "--queue-only"}).status, 0);
+  EXPECT_EQ(ReadFile(d + "/worksum.ini"),
+            "SUM=5,80,90,1,4,0,80,0\r\nADD=3,1,1000,2,4\r\nPENTA=5,1000,1010,7\r\n"
+            "SUM=3,10,20,2,2,2,10,60\r\n");
+  test::ProcessResult status = RunAequa({"--dir", d, "status"});
+  EXPECT_EQ(status.status, 0);
+  EXPECT_EQ(status.out,
+            "Below is a report on the work you have queued.\n"
+            "k=5, from 80 to 90, m=1, n=4 (current=80)\n"
+            "k=3, from 1 to 1000, 2 terms, 4 megabytes\n"
+            "Penta7 on k=5, from 1000 to 1010\n"
+            "k=3, from 10 to 20, m=2, n=2 (current=10, duration=60)\n");
+
+  EXPECT_EQ(RunAequa({"--dir", d, "user", "Ann Smith", "ann@example.org"}).status, 0);
+  EXPECT_EQ(RunAequa({"--dir", d, "preferences", "0", "45"}).status, 0);
+  EXPECT_EQ(RunAequa({"--dir", d, "priority", "3"}).status, 0);
+  const std::string settings = ReadFile(d + "/aequo.ini");
+  for (const char* line : {"UserName=Ann Smith\r\n", "UserEmailAddr=ann@example.org\r\n",
+                           "SaveFrequency=1\r\n", "DisplayFrequency=45\r\n", "Priority=3\r\n"}) {
+    EXPECT_NE(settings.find(line), std::string::npos) << line;
+  }
+  EXPECT_NE(ReadFile(d + "/SOLUTION.TXT").find("User: Ann Smith, ann@example.org\r\n"),
+            std::string::npos);
+}
+
+TEST_F(CommandLine, AFullQueueRefusesTheRange) {
+  test::WriteFile(Path("aequo.ini"), "MaxExponents=1\r\n");
+  EXPECT_EQ(RunAequa({"--dir", dir.path(), "penta", "5", "1", "10", "0", "--queue-only"}).status,
+            0);
+  test::ProcessResult r =
+      RunAequa({"--dir", dir.path(), "penta", "5", "1", "10", "0", "--queue-only"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("Range truncated.  Maximum number of exponents exceeded."),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(Path("worksum.ini")), "PENTA=5,1,10,0\r\n");
+}
+
+TEST_F(CommandLine, ContinueWithNothingQueuedFinishesAtOnce) {
+  test::ProcessResult r = RunAequa({"--dir", dir.path(), "continue"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("There are no more work to do.\nPlease send the solution.txt file to "),
+            std::string::npos);
+  EXPECT_NE(r.out.find("Computation finished.\nAsk for a new range.\n"), std::string::npos);
+}
+
+TEST_F(CommandLine, ASecondCopyInTheSameDirectoryIsRefusedAndTouchesNothing) {
+  test::WriteFile(Path("worksum.ini"), "FOO=1\n");
+  {
+    // This test process plays the running copy.
+    TempDir inside(false);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_TRUE(platform::AcquireInstanceLock(InstanceKeyOf(cwd)).acquired);
+  }
+  for (std::vector<std::string> command :
+       {std::vector<std::string>{"continue"}, {"status"}, {"penta", "5", "1", "10", "0"}}) {
+    std::vector<std::string> args = {"--dir", dir.path()};
+    args.insert(args.end(), command.begin(), command.end());
+    test::ProcessResult r = RunAequa(args);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("(pid " + std::to_string(getpid()) + ")"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+  }
+  EXPECT_EQ(ReadFile(Path("worksum.ini")), "FOO=1\n");  // not even cleaned
+  EXPECT_FALSE(test::FileExists(Path("SOLUTION.TXT")));
+  EXPECT_FALSE(test::FileExists(Path("aequo.ini")));
+  platform::ReleaseInstanceLock();
+}
+
+}  // namespace
+}  // namespace aequa

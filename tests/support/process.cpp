@@ -1,0 +1,102 @@
+#include "support/process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "support/temp_dir.h"
+
+namespace aequa::test {
+namespace {
+
+std::string TempFileName(const char* tag) {
+  static int counter = 0;
+  return (std::filesystem::temp_directory_path() /
+          ("aequa-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + tag))
+      .string();
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::string& out,
+            const std::string& err) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    int in = open("/dev/null", O_RDONLY);
+    int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(in, 0);
+    dup2(o, 1);
+    dup2(e, 2);
+    // The test process may have blocked signals for its own threads; the child starts clean.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    std::vector<char*> argv;
+    static std::string binary = AEQUA_BINARY;
+    argv.push_back(binary.data());
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+int ExitStatus(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
+
+}  // namespace
+
+ProcessResult RunAequa(const std::vector<std::string>& args) {
+  BackgroundAequa process(args);
+  return process.Wait();
+}
+
+BackgroundAequa::BackgroundAequa(const std::vector<std::string>& args)
+    : outPath_(TempFileName(".out")), errPath_(TempFileName(".err")) {
+  pid_ = Spawn(args, outPath_, errPath_);
+}
+
+BackgroundAequa::~BackgroundAequa() {
+  if (!finished_ && pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  std::remove(outPath_.c_str());
+  std::remove(errPath_.c_str());
+}
+
+std::string BackgroundAequa::Output() const { return ReadFile(outPath_); }
+
+bool BackgroundAequa::WaitForOutput(const std::string& text, double seconds) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (Output().find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+void BackgroundAequa::Signal(int sig) {
+  if (!finished_) kill(pid_, sig);
+}
+
+ProcessResult BackgroundAequa::Wait() {
+  ProcessResult result;
+  int raw = 0;
+  if (!finished_) {
+    waitpid(pid_, &raw, 0);
+    finished_ = true;
+    result.status = ExitStatus(raw);
+  }
+  result.out = ReadFile(outPath_);
+  result.err = ReadFile(errPath_);
+  return result;
+}
+
+}  // namespace aequa::test
