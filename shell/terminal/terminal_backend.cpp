@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "platform/local_socket.h"
 #include "shell/framework/frame_window.h"
@@ -84,7 +85,7 @@ int TerminalBackend::RunModalDialog(fw::Dialog& dialog) {
   screen_->PushDialog(dialog);
   ++depth_;
   dirty_ = true;
-  while (!dialog.ended() && !Ending()) PumpOnce(1000);
+  while (!dialog.ended() && !Ending() && KeysCanArrive()) PumpOnce(1000);
   --depth_;
   if (!dialog.ended()) dialog.EndDialog(fw::IDCANCEL);
   screen_->PopModal();
@@ -97,18 +98,45 @@ int TerminalBackend::MessageBox(const std::string& text, unsigned type) {
   screen_->PushMessage(text, type);
   ++depth_;
   dirty_ = true;
-  while (!screen_->TopMessageDone() && !Ending()) PumpOnce(1000);
+  while (!screen_->TopMessageDone() && !Ending() && KeysCanArrive()) PumpOnce(1000);
   --depth_;
   screen_->PopModal();
   dirty_ = true;
   return fw::IDOK;
 }
 
+bool TerminalBackend::KeysCanArrive() {
+  if (listenFd_ >= 0 || client_ >= 0) return true;
+  std::lock_guard<std::mutex> guard(postedLock_);
+  return !scripted_.empty();
+}
+
 void TerminalBackend::ShowHelp() { MessageBox(TerminalKeyHelp(), fw::MB_OK); }
 
-void TerminalBackend::InjectKey(const fw::Key& key) {
-  screen_->HandleKey(key);
-  dirty_ = true;
+void TerminalBackend::QueueKey(const fw::Key& key) {
+  {
+    std::lock_guard<std::mutex> guard(postedLock_);
+    scripted_.push_back({key, false});
+  }
+  Wake();
+}
+
+void TerminalBackend::RunQueuedKeys() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> guard(postedLock_);
+      if (scripted_.empty()) return;
+    }
+    PumpOnce(0);
+  }
+}
+
+void TerminalBackend::QueueSnapshot() {
+  {
+    std::lock_guard<std::mutex> guard(postedLock_);
+    scripted_.push_back({fw::Key{}, true});
+  }
+  Wake();
 }
 
 void TerminalBackend::PumpOnce(int timeoutMs) {
@@ -123,7 +151,7 @@ void TerminalBackend::PumpOnce(int timeoutMs) {
   bool pending = dirty_.load();
   {
     std::lock_guard<std::mutex> guard(postedLock_);
-    pending = pending || !posted_.empty();
+    pending = pending || !posted_.empty() || !scripted_.empty();
   }
   const int ready = poll(fds, static_cast<nfds_t>(n), pending ? 0 : timeoutMs);
   if (ready > 0 && (fds[0].revents & POLLIN)) {
@@ -140,6 +168,22 @@ void TerminalBackend::PumpOnce(int timeoutMs) {
       posted_.pop_front();
     }
     app_->RouteCommand(id);
+  }
+  std::optional<Scripted> next;
+  {
+    std::lock_guard<std::mutex> guard(postedLock_);
+    if (!scripted_.empty()) {
+      next = scripted_.front();
+      scripted_.pop_front();
+    }
+  }
+  if (next) {
+    if (next->snapshot) {
+      snapshots_.push_back(screen_->Render());
+    } else {
+      screen_->HandleKey(next->key);
+      dirty_ = true;
+    }
   }
   if (ready > 0 && clientIndex >= 0 && (fds[clientIndex].revents & (POLLIN | POLLHUP | POLLERR))) {
     ReadClient();

@@ -41,8 +41,13 @@ class TerminalBackend : public fw::Backend {
 
   // One round of the loop: waits up to `timeoutMs` for something to do, then does it.
   void PumpOnce(int timeoutMs);
-  // Tests drive the window without a terminal.
-  void InjectKey(const fw::Key& key);
+  // Tests drive the window without a terminal: keys queued here are handled by the loop, one
+  // per round, as if typed; a snapshot request renders the grid at that point.
+  void QueueKey(const fw::Key& key);
+  void QueueSnapshot();
+  const std::vector<Grid>& Snapshots() const { return snapshots_; }
+  // Runs the loop until every queued key has been handled.
+  void RunQueuedKeys();
   bool Attached() const { return client_ >= 0; }
 
  private:
@@ -51,6 +56,9 @@ class TerminalBackend : public fw::Backend {
   void ReadClient();
   void Detach(const std::string& reason);
   void SendScreen();
+  // False only without a socket, a terminal or a queued key (tests): a modal loop then ends
+  // with Cancel instead of waiting for ever.
+  bool KeysCanArrive();
   bool Ending() const { return quit_ || exitRequested_.load(); }
 
   fw::Application* app_ = nullptr;
@@ -65,6 +73,12 @@ class TerminalBackend : public fw::Backend {
   std::atomic<bool> dirty_{true};
   std::mutex postedLock_;
   std::deque<uint32_t> posted_;
+  struct Scripted {
+    fw::Key key;
+    bool snapshot = false;
+  };
+  std::deque<Scripted> scripted_;
+  std::vector<Grid> snapshots_;
   Grid lastSent_;
   std::string lastTitle_;
 };
