@@ -34,13 +34,13 @@ Shown WantedShown(const fw::FrameWindow& frame) {
 }  // namespace
 
 int ShowCommandFor(Shown wanted, Shown actual) {
-  if (wanted == actual) return 0;
+  if (wanted == actual) return kNoShowCommand;
   switch (wanted) {
     case Shown::Hidden: return SW_HIDE;
     case Shown::Minimised: return SW_MINIMIZE;
     case Shown::Normal: return actual == Shown::Minimised ? SW_RESTORE : SW_SHOWNORMAL;
   }
-  return 0;
+  return kNoShowCommand;
 }
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) { theBackend = this; }
@@ -185,7 +185,7 @@ void Win32Backend::Reconcile() {
       placement.showCmd = wanted == Shown::Minimised ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
       SetWindowPlacement(window_, &placement);
       placementApplied_ = true;
-    } else if (const int command = ShowCommandFor(wanted, actual)) {
+    } else if (const int command = ShowCommandFor(wanted, actual); command != kNoShowCommand) {
       ShowWindow(window_, command);
       if (wanted == Shown::Normal && actual == Shown::Hidden) SetForegroundWindow(window_);
     }

@@ -21,7 +21,8 @@ namespace aequa::win {
 
 // How the window is shown, or is to be shown.
 enum class Shown { Hidden, Minimised, Normal };
-// The ShowWindow command that takes the window from `actual` to `wanted`; 0 when equal.
+// The ShowWindow command that takes the window from `actual` to `wanted` (SW_HIDE is 0).
+inline constexpr int kNoShowCommand = -1;
 int ShowCommandFor(Shown wanted, Shown actual);
 
 class Win32Backend : public fw::Backend {

@@ -8,8 +8,10 @@ namespace aequa::win {
 namespace {
 
 TEST(ShowCommandFor, TakesTheWindowToTheWantedStateAndRestoresAMinimisedOne) {
-  EXPECT_EQ(ShowCommandFor(Shown::Normal, Shown::Normal), 0);
-  EXPECT_EQ(ShowCommandFor(Shown::Hidden, Shown::Hidden), 0);
+  EXPECT_EQ(ShowCommandFor(Shown::Normal, Shown::Normal), kNoShowCommand);
+  EXPECT_EQ(ShowCommandFor(Shown::Hidden, Shown::Hidden), kNoShowCommand);
+  EXPECT_EQ(ShowCommandFor(Shown::Minimised, Shown::Minimised), kNoShowCommand);
+  EXPECT_NE(SW_HIDE, kNoShowCommand);
   EXPECT_EQ(ShowCommandFor(Shown::Hidden, Shown::Normal), SW_HIDE);
   EXPECT_EQ(ShowCommandFor(Shown::Hidden, Shown::Minimised), SW_HIDE);
   EXPECT_EQ(ShowCommandFor(Shown::Minimised, Shown::Normal), SW_MINIMIZE);

@@ -1,0 +1,220 @@
+#!/bin/sh
+# Aequa.exe end to end under Wine, driven with xdotool. Runs inside an X server (xvfb-run) with
+# WINEPREFIX prepared, as scripts/run-windows-tests.sh does. What the program draws is read
+# from Wine's font trace (each ExtTextOut call with its text); the log's lines are the ones
+# drawn at x = 0. Screenshots go to build/windows/screenshots.
+set -u
+cd "$(dirname "$0")/../.."
+ROOT=$PWD
+EXE=$ROOT/build/windows/shell/windows/Aequa.exe
+WORK=$ROOT/build/windows/gui
+RUN=$WORK/program # the program's directory is its data directory
+SHOTS=$ROOT/build/windows/screenshots
+TRACE=$WORK/drawn.txt
+RUNKEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+failures=0
+ok() { echo "ok:   $*"; }
+note() { echo "note: $*"; }
+shot() { import -window root "$SHOTS/$1.png" 2>/dev/null || true; }
+shot_window() { import -window "$1" "$SHOTS/$2.png" 2>/dev/null || shot "$2"; }
+fail() {
+  failures=$((failures + 1))
+  echo "FAIL: $*"
+  shot "failure-$failures"
+}
+check() { # description, command...
+  what=$1
+  shift
+  if "$@" >/dev/null 2>&1; then ok "$what"; else fail "$what"; fi
+}
+# Polls a command every 0.2 s for at most $1 seconds.
+wait_for() {
+  end=$(($(date +%s) + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s)" -ge "$end" ] && return 1
+    sleep 0.2
+  done
+}
+expect() { # description, seconds, command...
+  what=$1
+  shift
+  if wait_for "$@"; then ok "$what"; else fail "$what"; fi
+}
+
+windows_named() { xdotool search --name "^$1\$" 2>/dev/null; }
+window() { windows_named "$1" | head -1; }
+has_window() { [ -n "$(windows_named "$1")" ]; }
+no_window() { ! has_window "$1"; }
+shown() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
+hidden() { ! shown "$1"; }
+message_box() { windows_named Aequa | grep -vx "$MAIN" | head -1; }
+has_message_box() { [ -n "$(message_box)" ]; }
+no_message_box() { ! has_message_box; }
+drawn() { grep -aqF "L\"$1\"" "$TRACE"; }
+drawn_like() { grep -aqE "L\"$1" "$TRACE"; }
+log_lines() { grep -a 'ExtTextOutW [^,]*, 0, ' "$TRACE"; }
+logged_like() { log_lines | grep -qE "L\"$1"; }
+# The line number in the trace of the first and last drawing of a log text.
+first_drawn() { log_lines | grep -nF "L\"$1\"" | head -1 | cut -d: -f1; }
+last_drawn() { log_lines | grep -nF "L\"$1\"" | tail -1 | cut -d: -f1; }
+drawn_after() { a=$(last_drawn "$1"); b=$(first_drawn "$2"); [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]; }
+in_file() { grep -qaE "$1" "$RUN/$2" 2>/dev/null; }
+keys() { w=$1; shift; xdotool windowfocus --sync "$w" key --clearmodifiers --delay 60 "$@"; }
+type_in() { xdotool windowfocus --sync "$1" type --delay 40 "$2"; }
+run_value() { wine reg query "$RUNKEY" /v "$WINPATH" >/dev/null 2>&1; }
+no_run_value() { ! run_value; }
+program_running() { pgrep -f 'Aequa\.exe' >/dev/null; }
+program_ended() { ! program_running; }
+
+# A dialog opened by keys on the main window: waits for it, takes its picture, closes it.
+dialog_picture() { # title, picture, keys...
+  title=$1
+  picture=$2
+  shift 2
+  keys "$MAIN" "$@"
+  if ! wait_for 10 has_window "$title"; then
+    fail "\"$title\" opens"
+    return 1
+  fi
+  ok "\"$title\" opens"
+  shot_window "$(window "$title")" "$picture"
+  keys "$(window "$title")" Escape
+  expect "\"$title\" closes with Esc" 10 no_window "$title"
+}
+
+rm -rf "$WORK"
+mkdir -p "$RUN" "$SHOTS"
+cp "$EXE" "$RUN/"
+: >"$TRACE"
+# The saved placement keeps the window clear of Wine's tray window in the top left corner.
+printf 'Left=180\r\nTop=90\r\nRight=900\r\nBottom=600\r\n' >"$RUN/aequo.ini"
+WINPATH=$(winepath -w "$RUN/Aequa.exe" | tr -d '\r')
+wine reg delete "$RUNKEY" /v "$WINPATH" /f >/dev/null 2>&1 || true
+
+echo "--- start: window, menu bar, placement, registration at the first start"
+(cd "$RUN" && WINEDEBUG=-all,trace+font wine Aequa.exe 2>&1 |
+  grep -a --line-buffered NtGdiExtTextOutW >>"$TRACE") &
+if ! wait_for 60 has_window Aequa; then
+  fail "the main window opens"
+  exit 1
+fi
+MAIN=$(window Aequa)
+ok "the main window opens"
+expect "the menu bar shows Test, Options and Help" 20 sh -c "grep -aq 'L\"Test\"' '$TRACE' && grep -aq 'L\"Options\"' '$TRACE' && grep -aq 'L\"Help\"' '$TRACE'"
+check "the saved placement is applied" sh -c "xdotool getwindowgeometry $MAIN | grep -q 'Position: 180,90'"
+expect "the first start registers at boot" 20 drawn "Aequa will start automatically the next time you'll restart your computer"
+check "the Run value holds the program" run_value
+check "AutoInstall=1 is written" in_file '^AutoInstall=1' aequo.ini
+
+echo "--- New: a refused value, then a range that is queued and runs"
+keys "$MAIN" ctrl+n
+expect "Ctrl+N opens \"Enter a range\"" 10 has_window "Enter a range"
+DIALOG=$(window "Enter a range")
+shot_window "$DIALOG" dialog-135-new
+type_in "$DIALOG" 1
+keys "$DIALOG" Return
+expect "power 1 gets the framework's prompt" 10 drawn "Please enter an integer between 2 and 256."
+check "the prompt is a message box" has_message_box
+shot prompt-out-of-range
+keys "$(message_box)" Return
+expect "the prompt closes" 10 no_message_box
+check "the dialog stays open" has_window "Enter a range"
+# The refused field has the focus with its text selected: typing replaces it.
+type_in "$DIALOG" 5
+keys "$DIALOG" Tab
+type_in "$DIALOG" 80
+keys "$DIALOG" Tab
+type_in "$DIALOG" 90
+keys "$DIALOG" Tab
+type_in "$DIALOG" 1
+keys "$DIALOG" Tab
+type_in "$DIALOG" 4
+keys "$DIALOG" Return
+expect "OK closes the dialog" 10 no_window "Enter a range"
+if wait_for 10 in_file '^SUM=5,80,90,1,4,0,80,0' worksum.ini; then
+  ok "worksum.ini holds SUM=5,80,90,1,4,0,80,0"
+else
+  # The search may already have finished a value and moved the line on.
+  check "worksum.ini holds the range" in_file '^SUM=5,(8[0-9]|90),90,1,4,0,' worksum.ini
+fi
+expect "the worker's line appears in the log" 30 logged_like 'Searching \(5,1,4\) at 8|This program cannot search SUM lines'
+SEARCHING=0
+logged_like 'Searching \(5,1,4\)' && SEARCHING=1
+shot_window "$MAIN" main-window
+
+echo "--- Status"
+keys "$MAIN" ctrl+s
+expect "Status shows the queue" 10 drawn_like 'k=5, from [0-9]+ to 90, m=1, n=4'
+shot status
+BOX=$(message_box)
+[ -n "$BOX" ] && keys "$BOX" Return
+expect "the status box closes" 10 no_message_box
+
+echo "--- the other dialogs"
+dialog_picture "Enter a range" dialog-136-compute ctrl+c
+dialog_picture "Search using Penta's algorithm" dialog-138-penta ctrl+h
+dialog_picture "Preferences" dialog-133-preferences F10 Right Down Return
+dialog_picture "Set Priority" dialog-134-priority F10 Right Down r
+dialog_picture "About Aequo" dialog-100-about F10 Right Right Down a
+# Compute Sum is greyed while a search runs or when no representation search is built in.
+keys "$MAIN" ctrl+m
+if wait_for 3 has_window Dialog; then
+  shot_window "$(window Dialog)" dialog-137-compute-sum
+  keys "$(window Dialog)" Escape
+  expect "\"Dialog\" closes" 10 no_window Dialog
+else
+  note "Compute Sum is disabled here; no picture of dialog 137"
+fi
+keys "$MAIN" ctrl+u
+expect "Ctrl+U opens \"User Information\"" 10 has_window "User Information"
+USERINFO=$(window "User Information")
+shot_window "$USERINFO" dialog-132-user-information
+type_in "$USERINFO" Ann
+keys "$USERINFO" Tab
+type_in "$USERINFO" ann@example.org
+keys "$USERINFO" Return
+expect "the identity goes to the results file" 10 in_file '^User: Ann, ann@example.org' SOLUTION.TXT
+check "and to the settings" in_file '^UserName=Ann' aequo.ini
+
+echo "--- Install / Uninstall"
+keys "$MAIN" F10 Right Down
+expect "the Options menu offers Uninstall" 10 drawn "Uninstall"
+shot menu-options
+keys "$MAIN" u
+expect "Uninstall logs its line" 10 drawn "Aequa is disabled at boot"
+expect "Uninstall removes the Run value" 10 no_run_value
+keys "$MAIN" F10 Right Down i
+expect "Install logs its lines again" 10 drawn_after "You can disable it by clicking on Options/Uninstall" "Aequa is disabled at boot"
+expect "Install writes the Run value" 10 run_value
+
+echo "--- the tray icon hides the window; a second copy brings it back"
+TRAY=$(window "Wine System Tray")
+if [ -n "$TRAY" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$TRAY")"
+  xdotool mousemove $((X + 12)) $((Y + 32)) click --repeat 2 --delay 120 1
+  expect "a double-click on the tray icon hides the window" 10 hidden Aequa
+else
+  note "no tray window under this Wine; the window stays shown"
+fi
+(cd "$RUN" && timeout 60 wine Aequa.exe >/dev/null 2>&1)
+second=$?
+check "the second copy ends at once with status 0" [ "$second" -eq 0 ]
+expect "the first window is shown again" 10 shown Aequa
+check "there is still one main window" [ "$(windows_named Aequa | wc -l)" -eq 1 ]
+
+echo "--- Exit"
+if [ "$SEARCHING" -eq 1 ]; then note "a search runs"; fi
+keys "$MAIN" alt+F4
+expect "Exit closes the window" 30 no_window Aequa
+expect "the program ends" 30 program_ended
+check "the work line is kept" in_file '^SUM=5,' worksum.ini
+check "the placement is saved" sh -c "grep -q '^Left=180' '$RUN/aequo.ini' && grep -q '^Bottom=600' '$RUN/aequo.ini'"
+if [ "$SEARCHING" -eq 1 ]; then
+  check "the search left its checkpoint" sh -c "ls '$RUN' | grep -q '^S5-'"
+fi
+
+echo "--- $failures failure(s); screenshots in $SHOTS"
+[ "$failures" -eq 0 ]
