@@ -190,20 +190,42 @@ keys "$MAIN" F10 Right Down i
 expect "Install logs its lines again" 10 drawn_after "You can disable it by clicking on Options/Uninstall" "Aequa is disabled at boot"
 expect "Install writes the Run value" 10 run_value
 
-echo "--- the tray icon hides the window; a second copy brings it back"
-TRAY=$(window "Wine System Tray")
-if [ -n "$TRAY" ]; then
-  eval "$(xdotool getwindowgeometry --shell "$TRAY")"
+echo "--- No Icon and Tray Icon"
+keys "$MAIN" F10 Right Down n
+expect "No Icon shows its warning" 10 drawn_like 'WARNING: It is recommended that you create a'
+shot no-icon-warning
+BOX=$(message_box)
+[ -n "$BOX" ] && keys "$BOX" Return
+expect "the warning closes" 10 no_message_box
+check "No Icon writes HideIcon=1 and TrayIcon=0" sh -c "grep -q '^HideIcon=1' '$RUN/aequo.ini' && grep -q '^TrayIcon=0' '$RUN/aequo.ini'"
+keys "$MAIN" F10 Right Down t
+expect "Tray Icon writes TrayIcon=1 and HideIcon=0" 10 sh -c "grep -q '^HideIcon=0' '$RUN/aequo.ini' && grep -q '^TrayIcon=1' '$RUN/aequo.ini'"
+
+echo "--- minimising hides the window in the tray; the icon and a second copy bring it back"
+# While minimised the title may carry the status ("Aequa - IDLE").
+main_shown() { [ -n "$(xdotool search --onlyvisible --name '^Aequa( - .*)?$' 2>/dev/null)" ]; }
+main_hidden() { ! main_shown; }
+tray_double_click() {
+  tray=$(window "Wine System Tray")
+  [ -n "$tray" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
   xdotool mousemove $((X + 12)) $((Y + 32)) click --repeat 2 --delay 120 1
-  expect "a double-click on the tray icon hides the window" 10 hidden Aequa
+}
+keys "$MAIN" alt+space n
+expect "minimising hides the window" 10 main_hidden
+if tray_double_click; then
+  expect "a double-click on the tray icon shows it" 10 main_shown
+  tray_double_click
+  expect "a second double-click hides it" 10 main_hidden
 else
-  note "no tray window under this Wine; the window stays shown"
+  note "no tray window under this Wine"
 fi
 (cd "$RUN" && timeout 60 wine Aequa.exe >/dev/null 2>&1)
 second=$?
-check "the second copy ends at once with status 0" [ "$second" -eq 0 ]
-expect "the first window is shown again" 10 shown Aequa
-check "there is still one main window" [ "$(windows_named Aequa | wc -l)" -eq 1 ]
+check "the second copy ends with status 0" [ "$second" -eq 0 ]
+expect "the first window is shown again" 10 main_shown
+check "there is still one main window" [ "$(xdotool search --name '^Aequa( - .*)?$' | wc -l)" -eq 1 ]
+MAIN=$(xdotool search --onlyvisible --name '^Aequa( - .*)?$' | head -1)
 
 echo "--- Exit"
 if [ "$SEARCHING" -eq 1 ]; then note "a search runs"; fi
@@ -215,6 +237,42 @@ check "the placement is saved" sh -c "grep -q '^Left=180' '$RUN/aequo.ini' && gr
 if [ "$SEARCHING" -eq 1 ]; then
   check "the search left its checkpoint" sh -c "ls '$RUN' | grep -q '^S5-'"
 fi
+
+echo "--- the session ends; the Run value starts the program again"
+if [ "$SEARCHING" -eq 1 ]; then
+  rm -f "$RUN"/S5-*
+else
+  rm -f "$RUN/worksum.ini" # an empty queue: the window shows at the next start
+fi
+(cd "$RUN" && WINEDEBUG=-all,trace+font wine Aequa.exe 2>&1 |
+  grep -a --line-buffered NtGdiExtTextOutW >>"$TRACE") &
+expect "the program starts again" 30 program_running
+if [ "$SEARCHING" -eq 1 ]; then
+  # With work queued it starts hidden and goes on searching.
+  expect "the search goes on" 60 sh -c "ls '$RUN' | grep -q '^S5-' || grep -aq 'Searching (5,1,4)' '$TRACE'"
+else
+  expect "its window opens" 30 main_shown
+fi
+# A changed placement key shows that the program wrote its settings as it ended.
+sed -i 's/^Left=180/Left=181/' "$RUN/aequo.ini"
+OLD=$(pgrep -f 'Aequa\.exe' | tr '\n' ' ')
+new_program() {
+  for p in $(pgrep -f 'Aequa\.exe'); do
+    case " $OLD " in *" $p "*) ;; *) return 0 ;; esac
+  done
+  return 1
+}
+timeout 60 wineboot --end-session >/dev/null 2>&1
+check "wineboot --end-session returns" [ $? -eq 0 ]
+expect "the program saved its settings as the session ended" 30 in_file '^Left=180' aequo.ini
+if [ "$SEARCHING" -eq 1 ]; then
+  check "the work line is kept" in_file '^SUM=5,' worksum.ini
+  check "the search left its checkpoint" sh -c "ls '$RUN' | grep -q '^S5-'"
+fi
+# The new session runs the Run key's programs: Aequa.exe starts at "boot".
+expect "the next session starts the program from the Run key" 60 new_program
+wine reg delete "$RUNKEY" /v "$WINPATH" /f >/dev/null 2>&1
+wineserver -k
 
 echo "--- $failures failure(s); screenshots in $SHOTS"
 [ "$failures" -eq 0 ]
