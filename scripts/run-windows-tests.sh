@@ -32,6 +32,6 @@ wineserver -w || true
 # A wineserver started without a display must not serve the GUI run (and the reverse).
 gui_status=0
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
-  'tests/windows/gui_test.sh; s=$?; wineserver -k; wineserver -w; exit $s' || gui_status=$?
+  'timeout 300 tests/windows/gui_test.sh; s=$?; wineserver -k; wineserver -w; exit $s' || gui_status=$?
 [ "$status" -eq 0 ] && status=$gui_status
 exit $status
