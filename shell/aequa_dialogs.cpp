@@ -55,16 +55,23 @@ fw::DialogTemplate PreferencesTemplate() {
 }
 
 fw::DialogTemplate PriorityTemplate() {
+  // Each explanatory text is one static control, wrapped within its width.
   std::vector<DialogControl> c = {
-      Label("Pick a priority between 1 and 10 where 1 is the lowest priority and 10 is the", 0, 0),
-      Label("highest.  Screen savers run at priority 4.  Most applications run at priority 9.", 1, 0),
-      Label("It is strongly recommended that you use the default priority of 1.  This", 3, 0),
-      Label("program is unlikely to run any faster at a higher priority.", 4, 0),
-      Label("The only time you should raise the priority is when another process, such as", 6, 0),
-      Label("a screen saver, is stealing CPU cycles from this program.", 7, 0),
-      Label("Priority:", 9, 0),
-      Number(IDC_PRIORITY, 9, 10, 6)};
-  AddButtons(c, 82);
+      {Kind::Label, -1,
+       "Pick a priority between 1 and 10 where 1 is the lowest priority and 10 is the "
+       "highest.  Screen savers run at priority 4.  Most applications run at priority 9.",
+       0, 0, 58, 3},
+      {Kind::Label, -1,
+       "It is strongly recommended that you use the default priority of 1.  This program is "
+       "unlikely to run any faster at a higher priority.",
+       4, 0, 58, 3},
+      {Kind::Label, -1,
+       "The only time you should raise the priority is when another process, such as a "
+       "screen saver, is stealing CPU cycles from this program.",
+       8, 0, 58, 3},
+      Label("Priority:", 12, 0),
+      Number(IDC_PRIORITY, 12, 10, 6)};
+  AddButtons(c, 60);
   return {IDD_PRIORITY, "Set Priority", c};
 }
 
@@ -91,8 +98,8 @@ fw::DialogTemplate SumRangeTemplate() {
       Label("End", 2, 0),             Edit(IDC_FIELD3, 2, 17, 12),
       Label("Number of terms", 3, 0), Edit(IDC_FIELD4, 3, 17, 12),
       Label("Memory size", 4, 0),     Edit(IDC_FIELD5, 4, 17, 12),
-      Label("megabytes", 4, 30)};
-  AddButtons(c, 42);
+      Label("megabytes", 4, 32)};
+  AddButtons(c, 44);
   return {IDD_SUMRANGE, "Enter a range", c};
 }
 

@@ -69,13 +69,7 @@ bool CAequoApp::InitInstance() {
     show = hide ? fw::ShowCommand::Hide : fw::ShowCommand::Minimise;
     fw::CurrentBackend().PostCommand(ID_TEST_CONTINUE);
   }
-  if (show == fw::ShowCommand::Hide) {
-    // Shown hidden the window counts as minimised, so that its title carries the status.
-    frame_.ShowWindow(fw::ShowCommand::Minimise);
-    frame_.ShowWindow(fw::ShowCommand::Hide);
-  } else {
-    frame_.ShowWindow(show);
-  }
+  frame_.ShowWindow(show);
   if (Settings.TrayIcon.load() == 1) SetTrayIcon(0, nullptr);
   CheckBootRegistration();
   RegisterOnFirstStart();

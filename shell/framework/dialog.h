@@ -20,7 +20,7 @@ struct DialogControl {
   int row = 0;
   int col = 0;
   int width = 0;   // 0: the text's width
-  int height = 1;  // group boxes span several rows
+  int height = 1;  // group boxes and wrapped texts span several rows
 };
 
 struct DialogTemplate {

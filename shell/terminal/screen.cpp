@@ -457,6 +457,15 @@ void Screen::RenderDialog(Grid& grid, Modal& modal) {
     const bool focused = static_cast<int>(i) == focusIndex;
     switch (c.kind) {
       case Kind::Label:
+        if (c.width > 0 && c.height > 1) {
+          std::vector<std::string> lines = Wrap(c.text, static_cast<size_t>(c.width));
+          for (int l = 0; l < c.height && l < static_cast<int>(lines.size()); ++l) {
+            grid.Put(row + l, col, lines[static_cast<size_t>(l)]);
+          }
+          break;
+        }
+        grid.Put(row, col, c.text);
+        break;
       case Kind::Icon:
         grid.Put(row, col, c.text);
         break;

@@ -77,7 +77,8 @@ int ServeDirectory(const std::string& directory, bool create) {
 
 int OpenWindow(const std::string& directory, bool create) {
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
-    std::fprintf(stderr, "aequa: the window needs a terminal; try 'aequa --help'\n");
+    std::fprintf(stderr, "aequa: no command given, and the window needs a terminal\n"
+                         "Try 'aequa --help'.\n");
     return 2;
   }
   if (!platform::EnterDirectory(directory, create)) {
@@ -102,8 +103,8 @@ int OpenWindow(const std::string& directory, bool create) {
   }
   if (fd < 0) {
     std::fprintf(stderr,
-                 "aequa: another copy is running in %s without a window (a command in the "
-                 "foreground?)\n",
+                 "aequa: cannot reach the program in %s: another copy runs there in the "
+                 "foreground, or the directory cannot hold its socket\n",
                  here.c_str());
     return 3;
   }

@@ -47,19 +47,20 @@ std::string TerminalMenuText(const fw::MenuItem& item, const std::vector<fw::Acc
 }
 
 std::string TerminalKeyHelp() {
+  // Paragraphs; the message box wraps them to the terminal's width.
   return "Aequa in a terminal\n"
          "\n"
-         "F10 or Alt+letter opens the menu; arrows, Enter and Esc work in it.\n"
-         "Ctrl+N New, Ctrl+C or F2 Compute, F3 Compute Sum, Ctrl+H or F5 Penta search,\n"
-         "Ctrl+S or F6 Status, Ctrl+U User Information, Ctrl+O Continue, Esc Stop,\n"
+         "F10 or Alt+letter opens the menu; the arrows, Enter and Esc work in it. "
+         "Ctrl+N New, Ctrl+C or F2 Compute, F3 Compute Sum, Ctrl+H or F5 Penta search, "
+         "Ctrl+S or F6 Status, Ctrl+U User Information, Ctrl+O Continue, Esc Stop, "
          "Ctrl+Q Exit.\n"
          "\n"
-         "Ctrl+Z or F9 minimises: with Tray Icon or No Icon on, the window leaves the\n"
-         "terminal and the search goes on in the background. Run aequa to bring the\n"
-         "window back; closing the terminal does the same as minimising.\n"
+         "Ctrl+Z or F9 minimises: with Tray Icon or No Icon on, the window leaves the "
+         "terminal and the search goes on in the background. Run aequa to bring the window "
+         "back. Closing the terminal does the same as minimising.\n"
          "\n"
-         "In dialogs: Tab and the arrows move, Space picks a choice, Enter is OK,\n"
-         "Esc is Cancel.";
+         "In dialogs: Tab and the arrows move, Space picks a choice, Enter is OK, Esc is "
+         "Cancel.";
 }
 
 }  // namespace aequa::term

@@ -2,7 +2,9 @@
 // dialogs and what OK does, the log's painting, tray, minimising, start at boot, exit.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "core/output_log.h"
 #include "core/status_display.h"
@@ -10,6 +12,7 @@
 #include "platform/directories.h"
 #include "shell/dialog_actions.h"
 #include "core/settings.h"
+#include "core/drivers.h"
 #include "core/shared_words.h"
 #include "core/work_control.h"
 #include "shell/aequo_view.h"
@@ -89,7 +92,7 @@ TEST_F(WindowTest, ComputeAndPentaQueueTheirLines) {
   Snapshot();
   Type("3\t1\t1000\t2\t\n");
   Run();
-  EXPECT_NE(Snap(0).find("Memory size      [1"), std::string::npos);
+  EXPECT_NE(Snap(0).find("Memory size      [1___________] megabytes"), std::string::npos);
   WaitForWorkEnd();
   Press(FunctionKey(5));  // Ctrl+H
   Type("5\t1000\t1010\t21\n");
@@ -152,6 +155,37 @@ TEST_F(WindowTest, ContinueComputeSumAndStopFollowTheThreadsAndTheHaltRequest) {
   EXPECT_EQ(WorkerRunning.load(), 0u);
 }
 
+// An equal-sums search that runs until it is asked to halt.
+int32_t SearchUntilHalted(WorkItem&) {
+  while (!Requested(REQ_HALT)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return 1;
+}
+
+TEST_F(WindowTest, EscStopsTheRunningSearchAndExitWaitsForIt) {
+  RegisterDrivers(SearchDrivers{&SearchUntilHalted, nullptr, nullptr});
+  Open();
+  ASSERT_TRUE(ui::QueueSumRange(5, 80, 90, 1, 4, 0, 0, false));
+  Press(Ctrl('O'));
+  Run();
+  ASSERT_TRUE(StopEnabled());
+  Press(fw::Key{fw::kKeyEscape, fw::kModNone});
+  Run();
+  WaitForWorkEnd();
+  EXPECT_EQ(CompletedLine(2), "Execution halted.");
+  EXPECT_EQ(CompletedLine(1), "Choose Test/Continue to restart.");
+
+  // Again, and this time Exit while it runs: the program waits until the search has ended.
+  Press(Ctrl('O'));
+  Press(Ctrl('Q'));
+  Run();
+  EXPECT_TRUE(app->Frame().destroyed());
+  app->ExitInstance();
+  EXPECT_EQ(WorkerRunning.load(), 0u);
+  EXPECT_EQ(TimerRunning.load(), 0u);
+  app.reset();
+  RegisterDrivers(SearchDrivers{});
+}
+
 TEST_F(WindowTest, TheMenuShowsEveryItemWithTheKeysThatWorkHere) {
   Open();
   Press(FunctionKey(10));
@@ -204,6 +238,10 @@ TEST_F(WindowTest, PreferencesRaiseZeroToOneAndPriorityIsWrittenWhenChanged) {
   EXPECT_NE(Snap(0).find("Save each     [15"), std::string::npos);
   EXPECT_NE(Snap(0).find("Display each  [30"), std::string::npos);
   EXPECT_NE(Snap(1).find("Set Priority"), std::string::npos);
+  EXPECT_NE(Snap(1).find("Screen savers run at"), std::string::npos);
+  // The dialog fits an 80-column terminal (this one has 100).
+  const term::Grid& priority = backend->Snapshots().at(1);
+  for (int r = 0; r < priority.rows(); ++r) EXPECT_EQ(priority.RowText(r).find('|', 89), std::string::npos);
   EXPECT_EQ(Settings.SaveFrequency.load(), 1);
   EXPECT_EQ(Settings.DisplayFrequency.load(), 1);
   EXPECT_EQ(Settings.Priority.load(), 3);
@@ -307,6 +345,20 @@ TEST_F(WindowTest, MinimisingHidesTheWindowOnlyWithTrayIconOrNoIcon) {
   EXPECT_NE(ScreenText().find("Minimised: press any key to restore."), std::string::npos);
   Type("x");
   Run();
+  EXPECT_FALSE(frame.IsIconic());
+}
+
+TEST_F(WindowTest, ADoubleClickOnTheTrayIconShowsOrHidesTheWindow) {
+  Open();
+  fw::FrameWindow& frame = app->Frame();
+  ASSERT_TRUE(frame.IsWindowVisible());
+  frame.OnTrayNotify(ui::IDI_TRAY, fw::TrayMouse::Other);
+  frame.OnTrayNotify(ui::IDI_TRAY + 1, fw::TrayMouse::LeftDoubleClick);
+  EXPECT_TRUE(frame.IsWindowVisible());
+  frame.OnTrayNotify(ui::IDI_TRAY, fw::TrayMouse::LeftDoubleClick);
+  EXPECT_FALSE(frame.IsWindowVisible());
+  frame.OnTrayNotify(ui::IDI_TRAY, fw::TrayMouse::LeftDoubleClick);
+  EXPECT_TRUE(frame.IsWindowVisible());
   EXPECT_FALSE(frame.IsIconic());
 }
 
