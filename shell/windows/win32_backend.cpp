@@ -173,8 +173,9 @@ void Win32Backend::Reconcile() {
     }
     const Shown wanted = WantedShown(*frame_);
     const Shown actual = ActualShown(window_);
-    if (!placementApplied_ && wanted != Shown::Hidden) {
-      // The first showing applies the saved rectangle together with the show state.
+    if (!placementApplied_ && (wanted != Shown::Hidden || frame_->GetNormalPlacement())) {
+      // The saved rectangle is applied together with the first show state, hidden too, so
+      // that a window first shown by the tray icon or a second copy appears where it was.
       WINDOWPLACEMENT placement{};
       placement.length = sizeof placement;
       GetWindowPlacement(window_, &placement);
@@ -182,7 +183,9 @@ void Win32Backend::Reconcile() {
         placement.rcNormalPosition = RECT{r->left, r->top, r->right, r->bottom};
       }
       placement.flags = 0;
-      placement.showCmd = wanted == Shown::Minimised ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
+      placement.showCmd = wanted == Shown::Hidden      ? SW_HIDE
+                          : wanted == Shown::Minimised ? SW_SHOWMINNOACTIVE
+                                                       : SW_SHOWNORMAL;
       SetWindowPlacement(window_, &placement);
       placementApplied_ = true;
     } else if (const int command = ShowCommandFor(wanted, actual); command != kNoShowCommand) {

@@ -62,6 +62,14 @@ logged_like() { log_lines | grep -qE "L\"$1"; }
 first_drawn() { log_lines | grep -nF "L\"$1\"" | head -1 | cut -d: -f1; }
 last_drawn() { log_lines | grep -nF "L\"$1\"" | tail -1 | cut -d: -f1; }
 drawn_after() { a=$(last_drawn "$1"); b=$(first_drawn "$2"); [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]; }
+# True when one painting of the log (drawn from the bottom up) shows a line starting with
+# $1 twice.
+in_one_paint_twice() {
+  log_lines | awk -F', ' -v text="L\"$1" '
+    { y = $3 + 0; if (y > last) n = 0; last = y
+      if (index($0, text)) { n++; if (n >= 2) found = 1 } }
+    END { exit !found }'
+}
 in_file() { grep -qaE "$1" "$RUN/$2" 2>/dev/null; }
 keys() {
   w=$1
@@ -160,6 +168,13 @@ expect "OK closes the dialog" 10 no_window "Enter a range"
 expect "worksum.ini holds SUM=5,3000,3010,1,4,0,3000,0" 10 in_file '^SUM=5,3000,3010,1,4,0,3000,0' worksum.ini
 if [ "$SEARCHES" -eq 1 ]; then
   expect "the search of 3000 runs" 30 logged_like 'Searching \(5,1,4\) at 3000'
+fi
+if [ "$SEARCHES" -eq 1 ]; then
+  keys "$MAIN" Escape
+  expect "Esc stops the search" 30 drawn "Execution halted."
+  keys "$MAIN" ctrl+o
+  expect "Ctrl+O continues it: the log shows the search started twice" 30 \
+    in_one_paint_twice 'Searching (5,1,4) at 3000 ' 
 fi
 keys "$MAIN" ctrl+s
 expect "Status shows the queue" 10 drawn_like 'k=5, from 3000 to 3010, m=1, n=4 \(current=3000\)'
