@@ -4,7 +4,7 @@ namespace aequa::win {
 
 std::string ReplacedItemText(const std::string& original, const std::string& replacement) {
   std::string text = replacement;
-  if (text.find('&') == std::string::npos && !text.empty()) text.insert(0, "&");
+  if (text.find('&') == std::string::npos && !text.empty()) text = "&" + text;
   if (text.find('\t') == std::string::npos) {
     size_t tab = original.find('\t');
     if (tab != std::string::npos) text += original.substr(tab);

@@ -269,6 +269,19 @@ if [ "$SEARCHES" -eq 1 ]; then
   check "the search left its checkpoint" sh -c "ls '$RUN' | grep -q '^S1-30[0-9][0-9]\.5$'"
 fi
 
+echo "--- work queued: a hidden start; a second copy shows the window where it was"
+(cd "$RUN" && WINEDEBUG=-all,trace+font wine Aequa.exe 2>&1 |
+  grep -a --line-buffered NtGdiExtTextOutW >>"$TRACE") &
+# The tray icon is the first sign of the hidden copy.
+expect "the program starts with its tray icon" 30 shown "Wine System Tray"
+check "and without a window" main_hidden
+(cd "$RUN" && timeout 60 wine Aequa.exe >/dev/null 2>&1)
+expect "a second copy shows the window" 10 main_shown
+MAIN=$(xdotool search --onlyvisible --name '^Aequa( - .*)?$' | head -1)
+check "at its saved placement" sh -c "xdotool getwindowgeometry $MAIN | grep -q 'Position: 180,90'"
+keys "$MAIN" alt+F4
+expect "the program ends" 30 program_ended
+
 echo "--- the session ends; the Run value starts the program again"
 if [ "$SEARCHES" -eq 1 ]; then
   # Without an icon, queued work starts the window minimised, its title showing the status.
