@@ -61,12 +61,13 @@ TEST_F(TerminalTest, WorkGoesOnWhileTheWindowIsAwayAndComesBackWithIt) {
   ASSERT_TRUE(tmux.WaitForText("one", "F10 Menu")) << tmux.Capture("one");
   EXPECT_TRUE(tmux.WaitForText("one", "You can disable it by clicking on Options/Uninstall"));
 
-  // New: a range typed into the dialog is queued and run.
+  // New: a range typed into the dialog is queued and run. It is long enough to outlast the
+  // test where the search is built in; the search may advance its start meanwhile.
   tmux.Keys("one", "C-n");
   ASSERT_TRUE(tmux.WaitForText("one", "Enter a range")) << tmux.Capture("one");
-  tmux.Keys("one", "5 Tab 80 Tab 90 Tab 1 Tab 4 Enter");
+  tmux.Keys("one", "5 Tab 80 Tab 100000 Tab 1 Tab 4 Enter");
   ASSERT_TRUE(WaitFor([&] {
-    return ReadFile(data + "/worksum.ini").find("SUM=5,80,90,1,4,0,80,0") != std::string::npos;
+    return ReadFile(data + "/worksum.ini").find(",100000,1,4,0,") != std::string::npos;
   })) << tmux.Capture("one");
   // The worker logs about the line, whether or not this program can search it.
   ASSERT_TRUE(WaitFor([&] {
@@ -74,7 +75,7 @@ TEST_F(TerminalTest, WorkGoesOnWhileTheWindowIsAwayAndComesBackWithIt) {
     return log.find("(5,1,4)") != std::string::npos || log.find("SUM lines") != std::string::npos;
   })) << tmux.Capture("one");
   // The tray tip (the status) is the terminal's title.
-  EXPECT_TRUE(WaitFor([&] { return tmux.Title("one").find("Aequa - IDLE") != std::string::npos; }))
+  EXPECT_TRUE(WaitFor([&] { return tmux.Title("one").find("Aequa - ") != std::string::npos; }))
       << tmux.Title("one");
 
   // Minimise: the window leaves the terminal, the program goes on.
@@ -107,7 +108,7 @@ TEST_F(TerminalTest, WorkGoesOnWhileTheWindowIsAwayAndComesBackWithIt) {
   tmux.Keys("two", "C-s");
   ASSERT_TRUE(tmux.WaitForText("two", "Below is a report on the work you have queued."))
       << tmux.Capture("two");
-  EXPECT_NE(tmux.Capture("two").find("k=5, from 80 to 90, m=1, n=4"), std::string::npos);
+  EXPECT_NE(tmux.Capture("two").find(" to 100000, m=1, n=4"), std::string::npos);
   tmux.Keys("two", "Enter");
 
   // Exit ends the program.
@@ -119,7 +120,7 @@ TEST_F(TerminalTest, WorkGoesOnWhileTheWindowIsAwayAndComesBackWithIt) {
   // The directory is free again: a command runs on its own.
   CommandResult status = Aequa(data, "status");
   EXPECT_EQ(status.status, 0) << status.output;
-  EXPECT_NE(status.output.find("k=5, from 80 to 90"), std::string::npos);
+  EXPECT_NE(status.output.find(" to 100000, m=1, n=4"), std::string::npos);
 }
 
 TEST_F(TerminalTest, CommandsAreHandedToTheRunningCopyThroughAPrivateSocket) {
