@@ -2,7 +2,8 @@
 # Aequa.exe end to end under Wine, driven with xdotool. Runs inside an X server (xvfb-run) with
 # WINEPREFIX prepared, as scripts/run-windows-tests.sh does. What the program draws is read
 # from Wine's font trace (each ExtTextOut call with its text); the log's lines are the ones
-# drawn at x = 0. Screenshots go to build/windows/screenshots.
+# drawn at x = 0. The tray icon calls are read from the systray trace. Screenshots go to
+# build/windows/screenshots.
 set -u
 cd "$(dirname "$0")/../.."
 ROOT=$PWD
@@ -70,6 +71,9 @@ in_one_paint_twice() {
       if (index($0, text)) { n++; if (n >= 2) found = 1 } }
     END { exit !found }'
 }
+# Shell_NotifyIcon calls: 0 add, 1 modify, 2 delete.
+tray_calls() { grep -ac "Shell_NotifyIconW dwMessage = $1," "$TRACE"; }
+more_tray_calls() { [ "$(tray_calls "$1")" -gt "$2" ]; }
 in_file() { grep -qaE "$1" "$RUN/$2" 2>/dev/null; }
 keys() {
   w=$1
@@ -108,8 +112,8 @@ WINPATH=$(winepath -w "$RUN/Aequa.exe" | tr -d '\r')
 wine reg delete "$RUNKEY" /v "$WINPATH" /f >/dev/null 2>&1 || true
 
 echo "--- start: window, menu bar, placement, registration at the first start"
-(cd "$RUN" && WINEDEBUG=-all,trace+font wine Aequa.exe 2>&1 |
-  grep -a --line-buffered NtGdiExtTextOutW >>"$TRACE") &
+(cd "$RUN" && WINEDEBUG=-all,trace+font,trace+systray wine Aequa.exe 2>&1 |
+  grep -a --line-buffered -E 'NtGdiExtTextOutW|Shell_NotifyIconW' >>"$TRACE") &
 if ! wait_for 60 has_window Aequa; then
   fail "the main window opens"
   exit 1
@@ -231,15 +235,23 @@ expect "Install logs its lines again" 10 drawn_after "You can disable it by clic
 expect "Install writes the Run value" 10 run_value
 
 echo "--- No Icon and Tray Icon"
+deletes=$(tray_calls 2)
 keys "$MAIN" F10 Right Down n
 expect "No Icon shows its warning" 10 drawn_like 'WARNING: It is recommended that you create a'
 shot no-icon-warning
 BOX=$(message_box)
 [ -n "$BOX" ] && keys "$BOX" Return
 expect "the warning closes" 10 no_message_box
+expect "No Icon removes the tray icon" 10 more_tray_calls 2 "$deletes"
 check "No Icon writes HideIcon=1 and TrayIcon=0" sh -c "grep -q '^HideIcon=1' '$RUN/aequo.ini' && grep -q '^TrayIcon=0' '$RUN/aequo.ini'"
+adds=$(tray_calls 0)
 keys "$MAIN" F10 Right Down t
 expect "Tray Icon writes TrayIcon=1 and HideIcon=0" 10 sh -c "grep -q '^HideIcon=0' '$RUN/aequo.ini' && grep -q '^TrayIcon=1' '$RUN/aequo.ini'"
+expect "Tray Icon adds the icon" 10 more_tray_calls 0 "$adds"
+# The shell announces a new taskbar after it restarts: the icon is added again.
+adds=$(tray_calls 0)
+wine "$ROOT/build/windows/tests/windows/taskbar_created.exe" >/dev/null 2>&1
+expect "TaskbarCreated adds the icon again" 10 more_tray_calls 0 "$adds"
 
 echo "--- minimising hides the window in the tray; the icon and a second copy bring it back"
 # While minimised the title may carry the status ("Aequa - IDLE").
@@ -279,8 +291,8 @@ if [ "$SEARCHES" -eq 1 ]; then
 fi
 
 echo "--- work queued: a hidden start; a second copy shows the window where it was"
-(cd "$RUN" && WINEDEBUG=-all,trace+font wine Aequa.exe 2>&1 |
-  grep -a --line-buffered NtGdiExtTextOutW >>"$TRACE") &
+(cd "$RUN" && WINEDEBUG=-all,trace+font,trace+systray wine Aequa.exe 2>&1 |
+  grep -a --line-buffered -E 'NtGdiExtTextOutW|Shell_NotifyIconW' >>"$TRACE") &
 # The tray icon is the first sign of the hidden copy.
 expect "the program starts with its tray icon" 30 shown "Wine System Tray"
 check "and without a window" main_hidden
@@ -299,8 +311,8 @@ if [ "$SEARCHES" -eq 1 ]; then
 else
   rm -f "$RUN/worksum.ini" # an empty queue: the window shows at the next start
 fi
-(cd "$RUN" && WINEDEBUG=-all,trace+font wine Aequa.exe 2>&1 |
-  grep -a --line-buffered NtGdiExtTextOutW >>"$TRACE") &
+(cd "$RUN" && WINEDEBUG=-all,trace+font,trace+systray wine Aequa.exe 2>&1 |
+  grep -a --line-buffered -E 'NtGdiExtTextOutW|Shell_NotifyIconW' >>"$TRACE") &
 expect "the program starts again" 30 program_running
 if [ "$SEARCHES" -eq 1 ]; then
   expect "the search goes on; the minimised window's title shows its status" 60 \
