@@ -2,7 +2,9 @@
 // Start at boot: a per-user entry that starts the program in the background for one data
 // directory (a systemd user unit, or an XDG autostart file where no systemd user instance
 // runs). $XDG_CONFIG_HOME (else ~/.config) is where the entries go; AEQUA_AUTOSTART set to
-// "systemd" or "xdg" forces the kind.
+// "systemd" or "xdg" forces the kind. On Windows: a value named and holding the program's
+// full path under the machine-wide Run key, or the user's own Run key when the machine-wide
+// one cannot be written.
 #include <string>
 
 namespace aequa::platform {

@@ -1,5 +1,7 @@
 #!/bin/sh
-# Cross-builds the Windows program and its tests with mingw-w64 and runs the tests under Wine.
+# Cross-builds Aequa.exe and its tests with mingw-w64, runs the unit tests under Wine, then
+# drives the program end to end in a virtual X server (tests/windows/gui_test.sh). The
+# screenshots are left in build/windows/screenshots.
 set -e
 cd "$(dirname "$0")/.."
 PACKAGES="g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xdotool imagemagick"
@@ -27,4 +29,9 @@ status=0
 ctest --preset windows --timeout 120 || status=$?
 wineserver -k || true
 wineserver -w || true
+# A wineserver started without a display must not serve the GUI run (and the reverse).
+gui_status=0
+xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
+  'timeout 300 tests/windows/gui_test.sh; s=$?; wineserver -k; wineserver -w; exit $s' || gui_status=$?
+[ "$status" -eq 0 ] && status=$gui_status
 exit $status

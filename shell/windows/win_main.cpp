@@ -1,0 +1,44 @@
+// Aequa.exe: the program's directory is its data directory; one copy runs per directory,
+// and a second one brings the first one's window back and ends.
+#include "core/settings_store.h"
+#include "core/startup.h"
+#include "platform/directories.h"
+#include "platform/instance_lock.h"
+#include "shell/aequo_app.h"
+#include "shell/search_registry.h"
+#include "shell/windows/instance_window.h"
+#include "shell/windows/win32_backend.h"
+
+namespace {
+
+int RunProgram(HINSTANCE instance) {
+  using aequa::StartupResult;
+  aequa::ui::RegisterSearches();
+  const StartupResult started = aequa::StartUp(aequa::platform::ProgramDirectory(), false);
+  switch (started.outcome) {
+    case StartupResult::Outcome::Started:
+      break;
+    case StartupResult::Outcome::AlreadyRunning:
+      aequa::win::RestoreRunningCopy(started.instanceKey);
+      return 0;
+    default:
+      return 1;
+  }
+  int status = 1;
+  {
+    aequa::win::Win32Backend backend(instance);
+    aequa::ui::CAequoApp app;
+    if (backend.CreateMainWindow(app, app.Frame(), aequa::InstanceKey())) {
+      aequa::fw::SetCurrentBackend(&backend);
+      status = app.Run();
+      aequa::fw::SetCurrentBackend(nullptr);
+    }
+  }
+  aequa::IniFreeAll();
+  aequa::platform::ReleaseInstanceLock();
+  return status;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunProgram(instance); }
