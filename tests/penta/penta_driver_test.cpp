@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -192,22 +191,6 @@ TEST_F(Driver, AResidueTableThatCannotBeAllocatedRefusesTheLine) {
   EXPECT_TRUE(searched.empty());
   EXPECT_TRUE(Logged("Internal error 6001 on 5,990,1000,0"));
   EXPECT_EQ(ReadFile(WorkFile()), "");
-}
-
-// The whole program: a queued line runs through the worker and reports the identity.
-TEST(PentaEndToEnd, TheAequaBinaryFindsTheIdentityOfType2) {
-  TempDir dir;
-  const std::string command = std::string("\"") + AEQUA_BINARY + "\" --dir \"" + dir.path() +
-                              "\" penta 5 133 134 2 > \"" + dir.file("out.txt") + "\" 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const std::string results = ReadFile(dir.file("SOLUTION.TXT"));
-  EXPECT_NE(results.find("Penta2:      133^5 +       27^5 +       84^5 -      144^5 S3:"),
-            std::string::npos)
-      << results;
-  EXPECT_NE(results.find("(5,2) 133-133 done in "), std::string::npos) << results;
-  EXPECT_EQ(ReadFile(dir.file("worksum.ini")), "");
-  const std::string out = ReadFile(dir.file("out.txt"));
-  EXPECT_NE(out.find("There are no more work to do."), std::string::npos) << out;
 }
 
 }  // namespace
