@@ -1,0 +1,204 @@
+#include "compute/equal_sums_report.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "compute/run_state.h"
+#include "core/output_log.h"
+#include "core/results_file.h"
+#include "core/settings.h"
+#include "core/shared_words.h"
+#include "platform/files.h"
+
+namespace aequa {
+namespace {
+
+constexpr uint32_t kCheckpointVersion = 3;
+
+// Appends terms[0..count-1] grouped into runs of equal adjacent values ("98*2"), each run
+// preceded by `first` for the first run and `between` for the others.
+void AppendRuns(std::string& line, const uint32_t* terms, uint32_t count, const char* first,
+                const char* between) {
+  char number[32];
+  uint32_t i = 0;
+  bool isFirst = true;
+  while (i < count) {
+    uint32_t j = i + 1;
+    while (j < count && terms[j] == terms[i]) ++j;
+    line += isFirst ? first : between;
+    isFirst = false;
+    std::snprintf(number, sizeof number, "%d", static_cast<int>(terms[i]));
+    line += number;
+    if (j - i > 1) {
+      std::snprintf(number, sizeof number, "*%d", static_cast<int>(j - i));
+      line += number;
+    }
+    i = j;
+  }
+}
+
+void PutWord(std::string& bytes, uint32_t word) {
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((word >> (8 * i)) & 0xFF));
+}
+
+uint32_t GetWord(const std::string& bytes, size_t offset) {
+  uint32_t word = 0;
+  for (int i = 3; i >= 0; --i) {
+    word = (word << 8) | static_cast<unsigned char>(bytes[offset + static_cast<size_t>(i)]);
+  }
+  return word;
+}
+
+// Whole file as bytes; false when it cannot be opened.
+bool ReadWholeFile(const std::string& name, std::string& bytes) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+}  // namespace
+
+std::string CheckpointName() {
+  char name[64];
+  std::snprintf(name, sizeof name, "S%d-%d.%d", static_cast<int>(LeftTerms),
+                static_cast<int>(CurrentValue), static_cast<int>(Power));
+  return name;
+}
+
+std::string CheckpointBackupName() {
+  char name[64];
+  std::snprintf(name, sizeof name, "S%d-%d.BAK", static_cast<int>(Power),
+                static_cast<int>(LeftTerms));
+  return name;
+}
+
+void ReportNewResult() {
+  const uint32_t m = LeftTerms;
+  const uint32_t c = PathTermCount;
+  char head[64];
+  std::snprintf(head, sizeof head, "(%d,%d,%d) ", static_cast<int>(Power), static_cast<int>(m),
+                static_cast<int>(c));
+  std::string line = head;
+  AppendRuns(line, PathTerms, m, "", "+");
+  line += "=";
+  AppendRuns(line, PathTerms + m, c, "", "+");
+  line += "\n";
+  AppendResults(line.c_str());
+  LogText(("New result: " + line).c_str());
+
+  switch (SearchMode) {
+    case 0:  // Best: from now on only results with fewer right terms
+      if (c <= RightTerms) {
+        SearchLimit = c;
+        RightTerms = c - 1;
+      }
+      break;
+    case 1:  // Same: results with as many right terms or fewer
+      if (c <= RightTerms) {
+        RightTerms = c;
+        SearchLimit = c + 1;
+      }
+      break;
+    default:  // Exact
+      SearchLimit = RightTerms + 1;
+      break;
+  }
+}
+
+void ReportProgress() {
+  const uint32_t flags = RequestFlags.load();
+  if ((flags & (REQ_HALT | REQ_SLICE | REQ_SAVE)) != 0) SaveCheckpoint();
+
+  const bool halt = (flags & REQ_HALT) != 0;
+  char head[64];
+  if (halt) {
+    std::snprintf(head, sizeof head, "Break at %d,%d,%d: ", static_cast<int>(Power),
+                  static_cast<int>(LeftTerms), static_cast<int>(RightTerms));
+  } else {
+    std::snprintf(head, sizeof head, "%d,%d,%d: ", static_cast<int>(Power),
+                  static_cast<int>(LeftTerms), static_cast<int>(PathTermCount));
+  }
+  std::string line = head;
+  AppendRuns(line, PathTerms, LeftTerms, "", "+");
+  AppendRuns(line, PathTerms + LeftTerms, PathTermCount, "-", "-");
+  line += "\n";
+
+  if ((flags & REQ_SLICE) != 0) return;  // the driver logs the slice and clears the word
+  if (!NoRedraw.load()) {
+    LogText(line.c_str());
+    if (!halt) ReplaceLastLine.store(true);
+  }
+  RequestFlags.fetch_and(REQ_HALT);
+}
+
+void SaveCheckpoint() {
+  const uint32_t m = LeftTerms;
+  if (Settings.NoSave.load() != 0 || m == 0) return;
+  const uint32_t c = PathTermCount;
+  if (static_cast<uint64_t>(m) + c > kPathCapacity) return;  // cannot describe this path
+
+  std::string bytes;
+  bytes.reserve(32 + 4 * (m + c));
+  for (uint32_t word : {kCheckpointVersion, Power, CurrentValue, m, RightTerms, SearchMode,
+                        ElapsedSeconds.load(), c}) {
+    PutWord(bytes, word);
+  }
+  for (uint32_t i = 0; i < m + c; ++i) PutWord(bytes, ResumeTerms[i]);
+
+  // The previous checkpoint becomes the backup, and each file is replaced as a whole, so
+  // that a crash at any moment leaves a complete checkpoint under its name.
+  const std::string name = CheckpointName();
+  const std::string backup = CheckpointBackupName();
+  std::string previous;
+  if (ReadWholeFile(name, previous)) {
+    platform::ReplaceFile(backup, previous);
+  } else {
+    std::remove(backup.c_str());
+  }
+  if (!platform::ReplaceFile(name, bytes)) LogMessage("Cannot save data\n");
+}
+
+void LoadCheckpoint() {
+  ElapsedSeconds.store(0);
+  Resumed = 0;
+  std::string bytes;
+  if (!ReadWholeFile(CheckpointName(), bytes)) return;
+
+  for (uint32_t& term : ResumeTerms) term = 0xFFFFFFFFu;
+  if (bytes.size() < 4) return;
+  const uint32_t version = GetWord(bytes, 0);
+  if (version > kCheckpointVersion) {
+    LogMessage("Bad file version\n");
+    return;
+  }
+  const bool hasElapsed = version == 2 || version == 3;
+  const size_t header = hasElapsed ? 32 : 28;
+  if (bytes.size() < header) return;  // shorter than its fields: search afresh
+  const uint32_t power = GetWord(bytes, 4);
+  const uint32_t value = GetWord(bytes, 8);
+  const uint32_t left = GetWord(bytes, 12);
+  const uint32_t right = GetWord(bytes, 16);
+  const uint32_t mode = GetWord(bytes, 20);
+  const uint32_t elapsed = hasElapsed ? GetWord(bytes, 24) : 0;
+  const uint32_t count = GetWord(bytes, header - 4);
+  if (power != Power || value != CurrentValue || left != LeftTerms || mode != SearchMode) return;
+
+  // A path that would overrun the arrays, or a file cut short, is not trusted.
+  const uint64_t terms = static_cast<uint64_t>(left) + count;
+  if (terms > kPathCapacity || bytes.size() < header + 4 * terms || right == 0) return;
+  for (uint32_t i = 0; i < terms; ++i) ResumeTerms[i] = GetWord(bytes, header + 4 * i);
+  PathTermCount = count;
+
+  if (right < RightTerms) {
+    LogText("Adjusting number of right terms\n");
+    RightTerms = right;
+    SearchLimit = right + 1;
+  }
+  Resumed = 1;
+  ElapsedSeconds.store(elapsed);
+}
+
+}  // namespace aequa

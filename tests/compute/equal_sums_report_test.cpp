@@ -1,0 +1,237 @@
+#include "compute/equal_sums_report.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compute/run_state.h"
+#include "core/output_log.h"
+#include "core/settings.h"
+#include "core/shared_words.h"
+#include "support/temp_dir.h"
+
+namespace aequa {
+namespace {
+
+using test::FileExists;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string Words(const std::vector<uint32_t>& words) {
+  std::string bytes;
+  for (uint32_t w : words) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((w >> (8 * i)) & 0xFF));
+  }
+  return bytes;
+}
+
+void SetRun(uint32_t k, uint32_t m, uint32_t n, uint32_t mode, uint32_t x1) {
+  Power = k;
+  LeftTerms = m;
+  RightTerms = n;
+  SearchLimit = n + 1;
+  SearchMode = mode;
+  CurrentValue = x1;
+  Settings.NoSave.store(0);
+  RequestFlags.store(0);
+  ElapsedSeconds.store(0);
+  ResetLog();
+}
+
+void SetPath(const std::vector<uint32_t>& left, const std::vector<uint32_t>& right) {
+  size_t i = 0;
+  for (uint32_t t : left) PathTerms[i] = ResumeTerms[i] = t, ++i;
+  for (uint32_t t : right) PathTerms[i] = ResumeTerms[i] = t, ++i;
+  PathTermCount = static_cast<uint32_t>(right.size());
+}
+
+TEST(ReportNewResult, WritesTheResultLineToLogAndResultsFile) {
+  TempDir dir;
+  SetRun(3, 2, 2, 2, 12);
+  SetPath({12, 1}, {10, 9});
+  ReportNewResult();
+  EXPECT_EQ(CompletedLine(1), "New result: (3,2,2) 12+1=10+9");
+  const std::string results = ReadFile("SOLUTION.TXT");
+  EXPECT_NE(results.find("(3,2,2) 12+1=10+9\r\n"), std::string::npos) << results;
+  EXPECT_EQ(results.find("New result"), std::string::npos);
+
+  SetRun(4, 3, 5, 2, 7);
+  SetPath({7, 7, 5}, {8, 6, 3, 3, 3});
+  ReportNewResult();
+  EXPECT_EQ(CompletedLine(1), "New result: (4,3,5) 7*2+5=8+6+3*3");
+}
+
+TEST(ReportNewResult, AppliesTheSearchMode) {
+  TempDir dir;
+  SetRun(5, 1, 4, 0, 100);  // Best
+  SetPath({100}, {90, 80, 70});
+  ReportNewResult();
+  EXPECT_EQ(RightTerms, 2u);
+  EXPECT_EQ(SearchLimit, 3u);
+  ReportNewResult();  // a later 3-term result still reported, n stays 2
+  EXPECT_EQ(RightTerms, 2u);
+  EXPECT_EQ(SearchLimit, 3u);
+
+  SetRun(5, 1, 4, 1, 100);  // Same
+  SetPath({100}, {90, 80, 70});
+  ReportNewResult();
+  EXPECT_EQ(RightTerms, 3u);
+  EXPECT_EQ(SearchLimit, 4u);
+
+  SetRun(5, 1, 4, 2, 100);  // Exact
+  SetPath({100}, {90, 80, 70});
+  ReportNewResult();
+  EXPECT_EQ(RightTerms, 4u);
+  EXPECT_EQ(SearchLimit, 5u);
+}
+
+TEST(ReportProgress, HaltLogsTheBreakLineAndSaves) {
+  TempDir dir;
+  SetRun(5, 1, 5, 0, 100);
+  SetPath({100}, {99, 98, 98});
+  ElapsedSeconds.store(42);
+  RequestFlags.store(REQ_HALT);
+  ReportProgress();
+  EXPECT_EQ(CompletedLine(1), "Break at 5,1,5: 100-99-98*2");
+  EXPECT_FALSE(ReplaceLastLine.load());
+  EXPECT_EQ(RequestFlags.load(), REQ_HALT);
+  EXPECT_EQ(ReadFile("S1-100.5"), Words({3, 5, 100, 1, 5, 0, 42, 3, 100, 99, 98, 98}));
+}
+
+TEST(ReportProgress, DisplayLineIsReplacedByTheNextOne) {
+  TempDir dir;
+  SetRun(5, 1, 5, 0, 100);
+  SetPath({100}, {99, 98, 98});
+  RequestFlags.store(REQ_DISPLAY);
+  ReportProgress();
+  EXPECT_EQ(CompletedLine(1), "5,1,3: 100-99-98*2");
+  EXPECT_TRUE(ReplaceLastLine.load());
+  EXPECT_EQ(RequestFlags.load(), 0u);
+  EXPECT_FALSE(FileExists("S1-100.5"));  // display alone does not save
+
+  SetPath({100}, {97});
+  RequestFlags.store(REQ_DISPLAY | REQ_SAVE);
+  ReportProgress();
+  EXPECT_EQ(CompletedLine(1), "5,1,1: 100-97");
+  EXPECT_EQ(CompletedLine(2), "");
+  EXPECT_TRUE(FileExists("S1-100.5"));
+}
+
+TEST(ReportProgress, SliceSavesWithoutLoggingOrClearing) {
+  TempDir dir;
+  SetRun(4, 2, 3, 1, 30);
+  SetPath({30, 30}, {29});
+  RequestFlags.store(REQ_SLICE);
+  ReportProgress();
+  EXPECT_EQ(CompletedLine(1), "");
+  EXPECT_EQ(RequestFlags.load(), REQ_SLICE);
+  EXPECT_EQ(ReadFile("S2-30.4"), Words({3, 4, 30, 2, 3, 1, 0, 1, 30, 30, 29}));
+}
+
+TEST(ReportProgress, WithoutLeftTermsNothingIsSaved) {
+  TempDir dir;
+  SetRun(3, 0, 3, 0, 0);
+  SetPath({}, {10, 10, 4});
+  RequestFlags.store(REQ_HALT);
+  ReportProgress();
+  EXPECT_EQ(CompletedLine(1), "Break at 3,0,3: -10*2-4");
+  EXPECT_FALSE(FileExists("S0-0.3"));
+}
+
+TEST(SaveCheckpoint, RotatesTheBackupAndHonoursNoSave) {
+  TempDir dir;
+  SetRun(5, 1, 4, 0, 1000);
+  SetPath({1000}, {990});
+  SaveCheckpoint();
+  EXPECT_FALSE(FileExists("S5-1.BAK"));
+  const std::string first = ReadFile("S1-1000.5");
+  SetPath({1000}, {980, 700});
+  SaveCheckpoint();
+  EXPECT_EQ(ReadFile("S5-1.BAK"), first);
+  EXPECT_EQ(ReadFile("S1-1000.5"), Words({3, 5, 1000, 1, 4, 0, 0, 2, 1000, 980, 700}));
+  EXPECT_FALSE(FileExists("S1-1000.5.tmp"));
+
+  CurrentValue = 1001;
+  Settings.NoSave.store(1);
+  SaveCheckpoint();
+  EXPECT_FALSE(FileExists("S1-1001.5"));
+  EXPECT_EQ(ReadFile("S5-1.BAK"), first);
+  Settings.NoSave.store(0);
+}
+
+TEST(LoadCheckpoint, RoundTripAndAdjustedRightTerms) {
+  TempDir dir;
+  SetRun(5, 2, 3, 1, 77);
+  SetPath({77, 5}, {70, 60, 50});
+  ElapsedSeconds.store(99);
+  SaveCheckpoint();
+  for (uint32_t& t : ResumeTerms) t = 0;
+  SetRun(5, 2, 4, 1, 77);
+  LoadCheckpoint();
+  EXPECT_EQ(Resumed, 1u);
+  EXPECT_EQ(ElapsedSeconds.load(), 99u);
+  EXPECT_EQ(PathTermCount, 3u);
+  EXPECT_EQ(RightTerms, 3u);
+  EXPECT_EQ(SearchLimit, 4u);
+  EXPECT_EQ(CompletedLine(1), "Adjusting number of right terms");
+  EXPECT_EQ(std::vector<uint32_t>(ResumeTerms, ResumeTerms + 6),
+            (std::vector<uint32_t>{77, 5, 70, 60, 50, 0xFFFFFFFFu}));
+}
+
+TEST(LoadCheckpoint, AcceptsOlderVersionsWithoutElapsed) {
+  TempDir dir;
+  SetRun(5, 1, 4, 0, 100);
+  WriteFile("S1-100.5", Words({1, 5, 100, 1, 4, 0, 2, 100, 90, 80}));
+  ElapsedSeconds.store(7);
+  LoadCheckpoint();
+  EXPECT_EQ(Resumed, 1u);
+  EXPECT_EQ(ElapsedSeconds.load(), 0u);
+  EXPECT_EQ(PathTermCount, 2u);
+  EXPECT_EQ(ResumeTerms[2], 80u);
+
+  WriteFile("S1-100.5", Words({2, 5, 100, 1, 4, 0, 12, 1, 100, 95}));
+  LoadCheckpoint();
+  EXPECT_EQ(Resumed, 1u);
+  EXPECT_EQ(ElapsedSeconds.load(), 12u);
+  EXPECT_EQ(ResumeTerms[1], 95u);
+}
+
+TEST(LoadCheckpoint, RejectsBadFilesWithAFreshSearch) {
+  TempDir dir;
+  SetRun(5, 1, 4, 0, 100);
+  LoadCheckpoint();  // missing
+  EXPECT_EQ(Resumed, 0u);
+
+  WriteFile("S1-100.5", Words({4, 5, 100, 1, 4, 0, 0, 1, 100, 90}));
+  LoadCheckpoint();
+  EXPECT_EQ(Resumed, 0u);
+  EXPECT_EQ(CompletedLine(1), "Bad file version");
+  EXPECT_NE(ReadFile("SOLUTION.TXT").find("Bad file version"), std::string::npos);
+
+  const std::vector<std::vector<uint32_t>> rejected = {
+      {3, 5, 101, 1, 4, 0, 0, 1, 100, 90},     // another value
+      {3, 5, 100, 1, 4, 1, 0, 1, 100, 90},     // another mode
+      {3, 4, 100, 1, 4, 0, 0, 1, 100, 90},     // another power
+      {3, 5, 100, 1, 4, 0, 0, 3, 100, 90},     // terms cut short
+      {3, 5, 100, 1, 4, 0, 0},                 // no count
+      {3, 5, 100, 1, 4, 0, 0, 4352, 100, 90},  // would overrun the path arrays
+      {3, 5, 100, 1, 4, 0, 0, 0xFFFFFFFFu},    // count wraps with the left terms
+      {3, 5, 100, 1, 0, 0, 0, 1, 100, 90},     // no right terms left
+  };
+  for (const auto& words : rejected) {
+    WriteFile("S1-100.5", Words(words));
+    LoadCheckpoint();
+    EXPECT_EQ(Resumed, 0u) << words[7];
+    EXPECT_EQ(RightTerms, 4u);
+  }
+  std::string cut = Words({3, 5, 100, 1, 4, 0, 0, 1, 100, 90});
+  cut.pop_back();
+  WriteFile("S1-100.5", cut);
+  LoadCheckpoint();
+  EXPECT_EQ(Resumed, 0u);
+}
+
+}  // namespace
+}  // namespace aequa
