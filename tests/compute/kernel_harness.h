@@ -53,6 +53,7 @@ namespace detail {
 using u128 = unsigned __int128;
 
 inline std::vector<Solution>* collected = nullptr;
+inline uint32_t preparedRight = 0;  // n of the prepared case, before results lower it
 
 // "a*2+b" -> {a, a, b}
 inline Terms ParseRuns(const std::string& text) {
@@ -111,6 +112,7 @@ inline void PrepareRun(const KernelCase& c, int level) {
   Power = c.power;
   LeftTerms = c.left;
   RightTerms = c.right;
+  preparedRight = c.right;
   SearchLimit = c.right + 1;
   SearchMode = c.mode;
   CurrentValue = c.value;
@@ -140,7 +142,7 @@ inline KernelOutcome RunPrepared(KernelFamily family, int level, uint32_t flags 
   collected = nullptr;
   outcome.error = InternalError.load();
   outcome.flagsAfter = RequestFlags.load();
-  outcome.counters.assign(DepthCounters, DepthCounters + RightTerms);
+  outcome.counters.assign(DepthCounters, DepthCounters + preparedRight);
   return outcome;
 }
 
