@@ -10,6 +10,7 @@
 #include "compute/run_state.h"
 #include "compute/sieve.h"
 #include "core/shared_words.h"
+#include "support/temp_dir.h"
 
 namespace aequa {
 namespace {
@@ -108,6 +109,7 @@ TEST(Multiword, LevelForBitsIsStrict) {
 
 class BuildPowersTest : public ::testing::Test {
  protected:
+  test::TempDir dir_;
   void SetUp() override { InternalError.store(0); }
   void TearDown() override { FreePowers(); }
   void Sieve(uint32_t k, uint32_t left, uint32_t right) {
