@@ -77,6 +77,9 @@ class KernelSearch {
   void Result(uint32_t d);
   bool Verify(uint32_t d);
 
+  // The largest y <= hi whose power is at most `target` (0 when none): candidates above it
+  // would only fail their subtraction. The powers grow with y, so a binary search finds it.
+  uint32_t LargestAtMost(const uint32_t* target, uint32_t hi) const;
   void FinalScan(uint32_t d, uint32_t first);
   void PlainDepthOne(bool resuming);
   void Ordinary(uint32_t d, uint32_t first, bool resuming);
@@ -306,18 +309,30 @@ bool KernelSearch<F, W>::Verify(uint32_t d) {
   return true;
 }
 
-// The last right term: the candidate whose power equals what is left.
+template <KernelFamily F, int W>
+uint32_t KernelSearch<F, W>::LargestAtMost(const uint32_t* target, uint32_t hi) const {
+  if (!Less<W>(target, Value(hi))) return hi;
+  uint32_t lo = 0;  // value(lo) <= target < value(hi)
+  while (hi - lo > 1) {
+    const uint32_t mid = lo + (hi - lo) / 2;
+    if (Less<W>(target, Value(mid))) {
+      hi = mid;
+    } else {
+      lo = mid;
+    }
+  }
+  return lo;
+}
+
+// The last right term: the candidate whose power equals what is left. Scanning down from
+// `first`, the first power not above the rest decides, so it is looked up directly.
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::FinalScan(uint32_t d, uint32_t first) {
   const uint32_t* target = Rest(d - 1);
-  for (uint32_t y = first; y >= 1; --y) {
-    const int c = Compare<W>(Value(y), target);
-    if (c == 0) {
-      Term(d) = y;
-      Result(d);
-      return;
-    }
-    if (c < 0) return;
+  const uint32_t y = LargestAtMost(target, first);
+  if (y >= 1 && Compare<W>(Value(y), target) == 0) {
+    Term(d) = y;
+    Result(d);
   }
 }
 
@@ -380,9 +395,9 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
   if (!resuming && Poll(d)) return;
 
   bool resumeHere = saved;
-  uint32_t y = first;
+  uint32_t y = LargestAtMost(prevRest, first);
   if (resumeHere) {
-    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > first) {
+    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
       return Fail(kResumeNotPlaced);
     }
     y = ResumeTerms[m_ + d - 1];
@@ -465,16 +480,16 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
     return;
   }
   if (d > 4) return Fail(901);
+  const uint32_t prevResidues = FrameResidues(d - 1);
+  const uint32_t* prevRest = Rest(d - 1);
   bool resumeHere = saved;
-  uint32_t y = x1_ - 1;
+  uint32_t y = LargestAtMost(prevRest, x1_ - 1);
   if (resumeHere) {
     if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
       return Fail(kResumeNotPlaced);
     }
     y = ResumeTerms[m_ + d - 1];
   }
-  const uint32_t prevResidues = FrameResidues(d - 1);
-  const uint32_t* prevRest = Rest(d - 1);
   uint32_t* rest = Rest(d);
   for (; y >= 1; --y) {
     const uint32_t residues = prevResidues - Residues(y);
@@ -553,17 +568,17 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
   if (!resuming && Poll(d)) return;
   const uint32_t step = d >= m_ ? d - m_ : 0;
   if (d > m_ && step >= 4) return Fail(48);
+  const uint32_t prevResidues = FrameResidues(d - 1);
+  const uint32_t prevRestMod = RestMod(d - 1);
+  const uint32_t* prevRest = Rest(d - 1);
   bool resumeHere = saved;
-  uint32_t y = first;
+  uint32_t y = LargestAtMost(prevRest, first);
   if (resumeHere) {
-    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > first) {
+    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
       return Fail(kResumeNotPlaced);
     }
     y = ResumeTerms[m_ + d - 1];
   }
-  const uint32_t prevResidues = FrameResidues(d - 1);
-  const uint32_t prevRestMod = RestMod(d - 1);
-  const uint32_t* prevRest = Rest(d - 1);
   uint32_t* rest = Rest(d);
   const uint64_t factor = FullSizeFactor(d);
   // Ordered depths: byte i of what remains may not exceed the ordered slots left plus the
