@@ -126,6 +126,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
+  // The median of repeated runs when there are repetitions, else the single run.
+  std::map<std::string, double>::const_iterator Find(const std::string& name) const {
+    const auto median = times.find(name + "_median");
+    return median != times.end() ? median : times.find(name);
+  }
   std::map<std::string, double> times;
 };
 
@@ -168,8 +173,8 @@ int main(int argc, char** argv) {
   for (const Workload& w : kWorkloads) {
     std::printf("%-12s", w.name);
     for (int level : levels) {
-      const auto fast = reporter.times.find(Name(w, level, true));
-      const auto slow = reporter.times.find(Name(w, level, false));
+      const auto fast = reporter.Find(Name(w, level, true));
+      const auto slow = reporter.Find(Name(w, level, false));
       if (fast == reporter.times.end() || slow == reporter.times.end() || fast->second <= 0) {
         std::printf("  %7s", "-");
       } else {

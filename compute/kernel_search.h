@@ -79,7 +79,7 @@ class KernelSearch {
 
   // The largest y <= hi whose power is at most `target` (0 when none): candidates above it
   // would only fail their subtraction. The powers grow with y, so a binary search finds it.
-  uint32_t LargestAtMost(const uint32_t* target, uint32_t hi) const;
+  [[gnu::always_inline]] uint32_t LargestAtMost(const uint32_t* target, uint32_t hi) const;
   void FinalScan(uint32_t d, uint32_t first);
   void PlainDepthOne(bool resuming);
   void Ordinary(uint32_t d, uint32_t first, bool resuming);
@@ -310,16 +310,25 @@ bool KernelSearch<F, W>::Verify(uint32_t d) {
 }
 
 template <KernelFamily F, int W>
-uint32_t KernelSearch<F, W>::LargestAtMost(const uint32_t* target, uint32_t hi) const {
+inline uint32_t KernelSearch<F, W>::LargestAtMost(const uint32_t* target, uint32_t hi) const {
   if (!Less<W>(target, Value(hi))) return hi;
-  uint32_t lo = 0;  // value(lo) <= target < value(hi)
+  // Gallop down from hi (usually the answer is close), then halve the last gap.
+  uint32_t step = 1;
+  uint32_t lo = 0;  // value(lo) <= target < value(hi); value(0) is 0
+  for (;;) {
+    const uint32_t probe = hi > step ? hi - step : 0;
+    if (probe == 0 || !Less<W>(target, Value(probe))) {
+      lo = probe;
+      break;
+    }
+    hi = probe;
+    step <<= 1;
+  }
   while (hi - lo > 1) {
     const uint32_t mid = lo + (hi - lo) / 2;
-    if (Less<W>(target, Value(mid))) {
-      hi = mid;
-    } else {
-      lo = mid;
-    }
+    const bool above = Less<W>(target, Value(mid));
+    hi = above ? mid : hi;
+    lo = above ? lo : mid;
   }
   return lo;
 }
