@@ -80,7 +80,9 @@ TEST_F(EqualSumsRun, SlicesTakeTurnsAndResumeFromTheirCheckpoints) {
        it != std::sregex_iterator(); ++it) {
     if ((*it)[3].matched) oneDone = true;
     if ((*it)[2].matched) {
-      if (!oneDone && !searched.empty()) EXPECT_NE((*it)[2].str(), searched.back());
+      if (!oneDone && !searched.empty()) {
+        EXPECT_NE((*it)[2].str(), searched.back());
+      }
       searched.push_back((*it)[2].str());
     }
   }
