@@ -38,18 +38,18 @@ class KernelSearch {
                                        : F == KernelFamily::SieveSingle ? 401
                                                                         : 408;
 
-  // Table entries.
-  const uint32_t* Value(uint32_t y) const { return table_ + static_cast<size_t>(y) * entry_; }
-  uint32_t& UseCount(uint32_t y) { return table_[static_cast<size_t>(y) * entry_ + L::UseCount()]; }
+  // Table entries (the strides are constants for a fixed W).
+  const uint32_t* Value(uint32_t y) const { return table_ + static_cast<size_t>(y) * L::Entry(); }
+  uint32_t& UseCount(uint32_t y) { return table_[static_cast<size_t>(y) * L::Entry() + L::UseCount()]; }
   uint32_t Residues(uint32_t y) const {
-    return table_[static_cast<size_t>(y) * entry_ + L::Residues()];
+    return table_[static_cast<size_t>(y) * L::Entry() + L::Residues()];
   }
   uint32_t ValueMod(uint32_t y) const {
-    return table_[static_cast<size_t>(y) * entry_ + L::ValueMod()];
+    return table_[static_cast<size_t>(y) * L::Entry() + L::ValueMod()];
   }
 
   // Right frames.
-  uint32_t* Frame(uint32_t d) { return right_ + static_cast<size_t>(d) * rightStride_; }
+  uint32_t* Frame(uint32_t d) { return right_ + static_cast<size_t>(d) * L::RightStride(); }
   uint32_t* Bound(uint32_t d) { return Frame(d); }
   uint32_t* Rest(uint32_t d) { return Frame(d) + L::RightRest(); }
   uint32_t& Term(uint32_t d) { return Frame(d)[L::RightTerm()]; }
@@ -57,7 +57,7 @@ class KernelSearch {
   uint32_t& RestMod(uint32_t d) { return Frame(d)[L::RightRestMod()]; }
 
   // Left frames.
-  uint32_t* LeftFrame(uint32_t i) { return left_ + static_cast<size_t>(i) * leftStride_; }
+  uint32_t* LeftFrame(uint32_t i) { return left_ + static_cast<size_t>(i) * L::LeftStride(); }
   uint32_t* Sum(uint32_t i) { return LeftFrame(i); }
   uint32_t& LeftTerm(uint32_t i) { return LeftFrame(i)[L::LeftTerm()]; }
   uint32_t& LeftResidues(uint32_t i) { return LeftFrame(i)[L::LeftResidues()]; }
@@ -80,7 +80,7 @@ class KernelSearch {
   // The largest y <= hi whose power is at most `target` (0 when none): candidates above it
   // would only fail their subtraction. The powers grow with y, so a binary search finds it.
   [[gnu::always_inline]] uint32_t LargestAtMost(const uint32_t* target, uint32_t hi) const;
-  void FinalScan(uint32_t d, uint32_t first);
+  [[gnu::always_inline]] void FinalScan(uint32_t d, uint32_t first);
   void PlainDepthOne(bool resuming);
   void Ordinary(uint32_t d, uint32_t first, bool resuming);
   void PrimeStep(uint32_t d, bool resuming);                      // SieveSingle
@@ -97,9 +97,6 @@ class KernelSearch {
   uint32_t* table_ = nullptr;
   uint32_t* right_ = nullptr;
   uint32_t* left_ = nullptr;
-  int entry_ = 0;
-  int rightStride_ = 0;
-  int leftStride_ = 0;
   uint32_t x1_ = 0;
   uint32_t m_ = 1;
   uint32_t resumeCount_ = 0;  // right terms of the saved path
@@ -113,9 +110,6 @@ template <KernelFamily F, int W>
 void KernelSearch<F, W>::Run() {
   x1_ = CurrentValue;
   m_ = kMulti ? LeftTerms : 1;
-  entry_ = L::Entry();
-  rightStride_ = L::RightStride();
-  leftStride_ = L::LeftStride();
   right_ = RightPath;
   left_ = LeftPath;
   // Frames for every depth the limit allows, at this width.
@@ -336,7 +330,7 @@ inline uint32_t KernelSearch<F, W>::LargestAtMost(const uint32_t* target, uint32
 // The last right term: the candidate whose power equals what is left. Scanning down from
 // `first`, the first power not above the rest decides, so it is looked up directly.
 template <KernelFamily F, int W>
-void KernelSearch<F, W>::FinalScan(uint32_t d, uint32_t first) {
+inline void KernelSearch<F, W>::FinalScan(uint32_t d, uint32_t first) {
   const uint32_t* target = Rest(d - 1);
   const uint32_t y = LargestAtMost(target, first);
   if (y >= 1 && Compare<W>(Value(y), target) == 0) {
