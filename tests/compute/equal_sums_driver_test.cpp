@@ -33,7 +33,7 @@ class EqualSumsRun : public ::testing::Test {
     return lines;
   }
   bool AnyCheckpoint() const {
-    for (const char* name : {"S1-600.5", "S1-601.5", "S5-1.BAK"}) {
+    for (const char* name : {"S1-1000.5", "S1-1001.5", "S5-1.BAK"}) {
       if (FileExists(dir.file(name))) return true;
     }
     return false;
@@ -55,23 +55,23 @@ TEST_F(EqualSumsRun, FindsTheFifthPowerIdentityAndEmptiesTheQueue) {
 // checkpoint, whose elapsed time carries on.
 TEST_F(EqualSumsRun, SlicesTakeTurnsAndResumeFromTheirCheckpoints) {
   const ProcessResult r =
-      RunAequa({"--dir", d, "new", "5", "600", "602", "1", "5", "--duration", "1"});
+      RunAequa({"--dir", d, "new", "5", "1000", "1002", "1", "5", "--duration", "1"});
   EXPECT_EQ(r.status, 0) << r.err;
   const std::string out = r.out;
-  const size_t first = out.find("(5,1,5) 600 tested 1 seconds (total: 1 seconds)");
+  const size_t first = out.find("(5,1,5) 1000 tested 1 seconds (total: 1 seconds)");
   ASSERT_NE(first, std::string::npos) << out;
-  const size_t other = out.find("Searching (5,1,5) at 601", first);
+  const size_t other = out.find("Searching (5,1,5) at 1001", first);
   EXPECT_NE(other, std::string::npos);
-  EXPECT_NE(out.find("Searching (5,1,5) at 600", other), std::string::npos);
+  EXPECT_NE(out.find("Searching (5,1,5) at 1000", other), std::string::npos);
   // The elapsed time of a value carries on from its checkpoint: 1, 2, 3 ... seconds.
-  const std::regex slice(R"(\(5,1,5\) 600 tested 1 seconds \(total: (\d+) seconds\))");
+  const std::regex slice(R"(\(5,1,5\) 1000 tested 1 seconds \(total: (\d+) seconds\))");
   int slices = 0;
   for (auto it = std::sregex_iterator(out.begin(), out.end(), slice);
        it != std::sregex_iterator(); ++it) {
     EXPECT_EQ((*it)[1].str(), std::to_string(++slices));
   }
-  EXPECT_NE(out.find("(5,1,5) 600 done in"), std::string::npos);
-  EXPECT_NE(out.find("(5,1,5) 601 done in"), std::string::npos);
+  EXPECT_NE(out.find("(5,1,5) 1000 done in"), std::string::npos);
+  EXPECT_NE(out.find("(5,1,5) 1001 done in"), std::string::npos);
   // Every slice of one value is followed by the other value, until one of them is done.
   const std::regex event(R"((Searching \(5,1,5\) at (\d+))|(\(5,1,5\) (\d+) done))");
   std::vector<std::string> searched;
@@ -94,12 +94,12 @@ TEST_F(EqualSumsRun, SlicesTakeTurnsAndResumeFromTheirCheckpoints) {
 TEST_F(EqualSumsRun, NoSaveGivesEachValueOneSliceAndWritesNoCheckpoint) {
   WriteFile(dir.file("aequo.ini"), "NoSave=1\r\n");
   const ProcessResult r =
-      RunAequa({"--dir", d, "new", "5", "600", "602", "1", "5", "--duration", "1"});
+      RunAequa({"--dir", d, "new", "5", "1000", "1002", "1", "5", "--duration", "1"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("No saving, all computations will be lost"), std::string::npos);
-  EXPECT_NE(r.out.find("(5,1,5) 600 tested 1 seconds"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("(5,1,5) 601 tested 1 seconds"), std::string::npos);
-  EXPECT_EQ(r.out.find("Searching (5,1,5) at 600", r.out.find("at 601")), std::string::npos);
+  EXPECT_NE(r.out.find("(5,1,5) 1000 tested 1 seconds"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(5,1,5) 1001 tested 1 seconds"), std::string::npos);
+  EXPECT_EQ(r.out.find("Searching (5,1,5) at 1000", r.out.find("at 1001")), std::string::npos);
   EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
   EXPECT_FALSE(AnyCheckpoint());
 }
