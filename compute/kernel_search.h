@@ -318,13 +318,16 @@ inline uint32_t KernelSearch<F, W>::LargestAtMost(const uint32_t* target, uint32
     hi = probe;
     step <<= 1;
   }
-  while (hi - lo > 1) {
-    const uint32_t mid = lo + (hi - lo) / 2;
-    const bool above = Less<W>(target, Value(mid));
-    hi = above ? mid : hi;
-    lo = above ? lo : mid;
+  // Halving without a branch on the comparison, whose outcome cannot be predicted.
+  uint32_t base = lo;
+  uint32_t length = hi - lo;  // the answer lies in [base, base + length)
+  while (length > 1) {
+    const uint32_t half = length / 2;
+    const uint32_t above = 0u - static_cast<uint32_t>(Less<W>(target, Value(base + half)));
+    base += half & ~above;
+    length -= half;
   }
-  return lo;
+  return base;
 }
 
 // The last right term: the candidate whose power equals what is left. Scanning down from
