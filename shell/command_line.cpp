@@ -19,6 +19,8 @@
 #include "platform/signals.h"
 #include "shell/dialog_actions.h"
 #include "shell/field_validation.h"
+#include "shell/window_entry.h"
+#include "sums/sum_check.h"
 
 namespace aequa::ui {
 namespace {
@@ -29,10 +31,14 @@ constexpr int kExitUsage = 2;
 constexpr int kExitRunning = 3;
 
 const char* const kHelp =
-    "Usage: aequa [--dir DIR] COMMAND [ARGUMENTS]\n"
+    "Usage: aequa [--dir DIR] [COMMAND [ARGUMENTS]]\n"
     "\n"
     "Searches for equal sums of like powers. Every command works on the data directory:\n"
     "the program's own directory, or DIR (created if missing).\n"
+    "\n"
+    "Without a command, opens the window in this terminal (starting the program in the\n"
+    "background when it does not run yet). While a copy runs in the directory, the\n"
+    "commands below are carried out by that copy.\n"
     "\n"
     "Commands:\n"
     "  continue                      resume the queued work in the foreground (Ctrl+C stops it)\n"
@@ -41,11 +47,17 @@ const char* const kHelp =
     "  compute POWER START END TERMS [--memory MB]\n"
     "                                queue a sum-collision range (ADD) and run the queue\n"
     "  penta POWER START END TYPE    queue a Penta range (PENTA) and run the queue\n"
+    "  sum POWER TERMS NUMBER        list every way of writing NUMBER as a sum of at most\n"
+    "                                TERMS POWER-th powers (Ctrl+C stops it)\n"
     "  status                        show the queued work\n"
     "  user NAME EMAIL               record your name and e-mail address\n"
     "  preferences SAVE_MINUTES DISPLAY_SECONDS\n"
     "                                set the checkpoint and progress intervals\n"
     "  priority N                    set the search priority, 1 (lowest) to 10\n"
+    "  stop                          stop the search of the running copy (progress is kept)\n"
+    "  exit                          end the running copy, as its Exit command does\n"
+    "  serve                         run in the background with the window closed (start at\n"
+    "                                boot uses this)\n"
     "\n"
     "Options:\n"
     "  --dir DIR                     use DIR as the data directory\n"
@@ -78,6 +90,19 @@ void PrintLogLine(const char* line, bool /*replaced*/) {
 
 void StopOnSignal() { StopWork(); }
 
+// The command as the running copy takes it: command, values, options (without --dir).
+std::vector<std::string> ForwardedArguments(const Arguments& args) {
+  std::vector<std::string> out{args.command};
+  out.insert(out.end(), args.values.begin(), args.values.end());
+  for (const auto& [option, value] : args.options) {
+    if (option == "--dir") continue;
+    out.push_back(option);
+    out.push_back(value);
+  }
+  if (args.queueOnly) out.push_back("--queue-only");
+  return out;
+}
+
 // Takes the data directory's lock and loads the settings. Returns an exit status when the
 // command cannot go on.
 std::optional<int> Start(const Arguments& args) {
@@ -96,6 +121,8 @@ std::optional<int> Start(const Arguments& args) {
                    started.directory.c_str());
       return kExitRefused;
     case StartupResult::Outcome::AlreadyRunning:
+      // The copy that runs there carries the command out, when it takes commands.
+      if (auto forwarded = ForwardToRunningCopy(ForwardedArguments(args))) return *forwarded;
       if (started.runningPid > 0) {
         std::fprintf(stderr, "aequa: another copy is running in %s (pid %ld)\n",
                      started.directory.c_str(), started.runningPid);
@@ -213,6 +240,24 @@ int CommandPenta(const Arguments& args) {
   });
 }
 
+// The representation search runs in the worker's place, in the foreground; nothing is queued.
+int CommandSum(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 3, status)) return status;
+  auto power = ExchangeInt(args.values[0], 2, 256);
+  if (!power.ok()) return Refuse("Power", power.prompt);
+  auto terms = ExchangeInt(args.values[1], 2, 256);
+  if (!terms.ok()) return Refuse("Terms", terms.prompt);
+  auto number = ExchangeText(args.values[2], 128);
+  if (!number.ok()) return Refuse("Sum", number.prompt);
+  if (auto s = Start(args)) return *s;
+  platform::InstallStopHandler(&StopOnSignal);
+  StartSumCheck(static_cast<uint32_t>(power.value), static_cast<uint32_t>(terms.value),
+                number.value.c_str());
+  WaitForWorkEnd();
+  return Finish(CountLineWritten ? kExitOk : kExitRefused);
+}
+
 int CommandContinue(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 0, status)) return status;
@@ -265,6 +310,21 @@ int CommandPriority(const Arguments& args) {
   return Finish(kExitOk);
 }
 
+// stop and exit act on a running copy; Start only returns here when none runs.
+int CommandStopOrExit(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 0, status)) return status;
+  if (auto s = Start(args)) return *s;
+  std::fprintf(stderr, "aequa: no copy is running in %s\n", platform::CurrentDirectory().c_str());
+  return Finish(kExitRefused);
+}
+
+std::pair<std::string, bool> DataDirectory(const Arguments& args) {
+  auto dir = args.options.find("--dir");
+  if (dir != args.options.end()) return {dir->second, true};
+  return {platform::ProgramDirectory(), false};
+}
+
 // Options that take a value, and the commands that accept each.
 const std::map<std::string, std::vector<std::string>> kValueOptions = {
     {"--dir", {}},
@@ -306,7 +366,13 @@ int RunCommandLine(int argc, char** argv) {
     std::printf("aequa %s\n", VersionText());
     return kExitOk;
   }
-  if (args.command.empty()) return Usage("no command given");
+  if (args.command.empty()) {
+    if (!args.values.empty() || args.queueOnly || args.options.size() > args.options.count("--dir")) {
+      return Usage("options need a command");
+    }
+    auto [directory, create] = DataDirectory(args);
+    return OpenWindow(directory, create);
+  }
   for (const auto& [option, value] : args.options) {
     const auto& allowed = kValueOptions.at(option);
     bool ok = allowed.empty();
@@ -322,11 +388,19 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "new") return CommandNew(args);
   if (args.command == "compute") return CommandCompute(args);
   if (args.command == "penta") return CommandPenta(args);
+  if (args.command == "sum") return CommandSum(args);
   if (args.command == "continue") return CommandContinue(args);
   if (args.command == "status") return CommandStatus(args);
   if (args.command == "user") return CommandUser(args);
   if (args.command == "preferences") return CommandPreferences(args);
   if (args.command == "priority") return CommandPriority(args);
+  if (args.command == "stop" || args.command == "exit") return CommandStopOrExit(args);
+  if (args.command == "serve") {
+    int status = 0;
+    if (!ExpectValues(args, 0, status)) return status;
+    auto [directory, create] = DataDirectory(args);
+    return ServeDirectory(directory, create);
+  }
   return Usage("unknown command '" + args.command + "'");
 }
 

@@ -2,13 +2,20 @@
 
 #include "compute/equal_sums_driver.h"
 #include "core/drivers.h"
+#include "penta/penta_driver.h"
+#include "shell/sum_search_hook.h"
+#include "sums/sum_check.h"
+#include "sums/sum_search.h"
 
 namespace aequa::ui {
 
 void RegisterSearches() {
   SearchDrivers drivers;
   drivers.equalSums = &ComputeEqualSums;
+  drivers.sumCollision = &RunSumSearch;
+  drivers.penta = &penta::RunPentaLine;
   RegisterDrivers(drivers);
+  SetSumSearchStarter(&StartSumCheck);
 }
 
 }  // namespace aequa::ui

@@ -151,3 +151,31 @@ TEST_F(CommandLine, ASecondCopyInTheSameDirectoryIsRefusedAndTouchesNothing) {
 
 }  // namespace
 }  // namespace aequa
+
+namespace aequa {
+namespace {
+
+// A long Penta line (type 12 takes minutes per a) gives the signals something to stop.
+TEST(CommandLineSignals, SigintAndSigtermStopTheSearchAndKeepTheLine) {
+  TempDir dir(false);
+  for (int sig : {SIGINT, SIGTERM}) {
+    std::vector<std::string> args = {"--dir", dir.path()};
+    if (sig == SIGINT) {
+      args.insert(args.end(), {"penta", "5", "1004", "1010", "12"});
+    } else {
+      args.push_back("continue");
+    }
+    test::BackgroundAequa run(args);
+    ASSERT_TRUE(run.WaitForOutput("Searching 5 5's on 1004 Penta12\n")) << run.Output();
+    run.Signal(sig);
+    test::ProcessResult r = run.Wait();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Execution halted.\nChoose Test/Continue to restart.\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(ReadFile(dir.file("worksum.ini")), "PENTA=5,1004,1010,12\r\n");
+  }
+}
+
+}  // namespace
+}  // namespace aequa

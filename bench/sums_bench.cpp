@@ -1,0 +1,171 @@
+// Speed of the sum-collision search: the whole "ADD" driver over a fixed range, with a large
+// pool (one window) and with the smallest pool (many windows), side by side with the plain
+// way of finding equal sums: every sum of the range into a vector, sorted, equal neighbours.
+// Times are the thread's CPU time (the reported time) and the wall time (which includes the
+// checkpoint writes of each finished window); sums/s and plain/tree are from CPU time.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/output_log.h"
+#include "core/settings.h"
+#include "core/shared_words.h"
+#include "core/work_item.h"
+#include "sums/sum_search.h"
+#include "sums/sum_tree.h"
+#include "sums/u128.h"
+
+namespace aequa {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// CPU time of the calling thread: the machine is shared, so wall time alone says little.
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+uint64_t collisionLines = 0;
+void CountLines(const char* line, bool) {
+  if (std::strstr(line, ") at ") != nullptr) ++collisionLines;
+}
+
+// A fresh working directory for the driver's files, removed at the end.
+struct ScratchDir {
+  std::string path;
+  std::string previous = std::filesystem::current_path().string();
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "aequa-bench-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+    std::filesystem::current_path(path);
+  }
+  ~ScratchDir() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+};
+
+struct PlainSum {
+  U128 key;
+  uint32_t terms;
+};
+
+// The plain way: every admitted sum of 1..n terms below end^k into one vector, sorted, and
+// equal neighbours counted. Returns the number of sums; `equalPairs` gets the neighbours.
+struct PlainSearch {
+  uint32_t k, n, end;
+  std::vector<uint32_t> primes;  // residue filter of the even powers
+  std::vector<U128> powers;
+  std::vector<uint32_t> residues;  // per term: a byte per prime, 1 when the prime does not divide it
+  std::vector<PlainSum> sums;
+  U128 endPower;
+
+  void Extend(const U128& sum, uint32_t packed, uint32_t depth, uint32_t limit) {
+    for (uint32_t y = 1; y <= limit; ++y) {
+      U128 s = sum;
+      if (Add128(s, powers[y]) || !Less128(s, endPower)) return;
+      const uint32_t r = packed + residues[y];
+      bool admitted = true;
+      for (size_t i = 0; i < primes.size(); ++i) admitted = admitted && ((r >> (8 * i)) & 0xFF);
+      if (admitted) sums.push_back({s, depth});
+      if (depth < n) Extend(s, r, depth + 1, y);
+    }
+  }
+
+  size_t Run(uint64_t& equalPairs) {
+    powers.resize(end);
+    residues.resize(end);
+    for (uint32_t x = 0; x < end; ++x) {
+      PowerOf(x, k, powers[x]);
+      residues[x] = 0;
+      for (size_t i = 0; i < primes.size(); ++i) {
+        if (x % primes[i] != 0) residues[x] |= 1u << (8 * i);
+      }
+    }
+    PowerOf(end, k, endPower);
+    sums.clear();
+    Extend(U128(), 0, 1, end - 1);
+    std::sort(sums.begin(), sums.end(), [](const PlainSum& a, const PlainSum& b) {
+      return Less128(a.key, b.key);
+    });
+    equalPairs = 0;
+    for (size_t i = 1; i < sums.size(); ++i) equalPairs += sums[i].key == sums[i - 1].key;
+    return sums.size();
+  }
+};
+
+void SumSearchVersusPlain(benchmark::State& state, uint32_t k, uint32_t n, uint32_t end,
+                          uint32_t megabytes, std::vector<uint32_t> primes) {
+  ScratchDir scratch;
+  SetLogLineSink(&CountLines);
+  Settings.ForceAVL.store(0);
+  double treeSeconds = 0, plainSeconds = 0, treeWall = 0, plainWall = 0;
+  size_t sumCount = 0;
+  uint64_t equalPairs = 0;
+  for (auto _ : state) {
+    collisionLines = 0;
+    WorkItem item;
+    item.kind = WORK_ADD;
+    item.power = k;
+    item.start = 1;
+    item.end = end;
+    item.terms = n;
+    item.megabytes = megabytes;
+    RequestFlags.store(0);
+    const auto t0 = Clock::now();
+    const double c0 = ThreadSeconds();
+    RunSumSearch(item);
+    const double c1 = ThreadSeconds();
+    const auto t1 = Clock::now();
+    if (InternalError.load() != 0) state.SkipWithError("internal error");
+    PlainSearch plain{k, n, end, primes, {}, {}, {}, {}};
+    sumCount = plain.Run(equalPairs);
+    const double c2 = ThreadSeconds();
+    const auto t2 = Clock::now();
+    treeSeconds += c1 - c0;
+    plainSeconds += c2 - c1;
+    treeWall += std::chrono::duration<double>(t1 - t0).count();
+    plainWall += std::chrono::duration<double>(t2 - t1).count();
+    state.SetIterationTime(c1 - c0);
+  }
+  const double runs = static_cast<double>(state.iterations());
+  state.counters["sums"] = static_cast<double>(sumCount);
+  state.counters["tree_cpu_s"] = treeSeconds / runs;
+  state.counters["plain_cpu_s"] = plainSeconds / runs;
+  state.counters["tree_wall_s"] = treeWall / runs;
+  state.counters["plain_wall_s"] = plainWall / runs;
+  state.counters["tree_sums/s"] = sumCount / (treeSeconds / runs);
+  state.counters["plain_sums/s"] = sumCount / (plainSeconds / runs);
+  state.counters["plain/tree"] = plainSeconds / treeSeconds;
+  state.counters["lines"] = static_cast<double>(collisionLines);
+  state.counters["equal_pairs"] = static_cast<double>(equalPairs);
+  SetLogLineSink(nullptr);
+}
+
+// k = 3, n = 2, terms below 4000 (values below 6.4e10): no residue filter.
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k3_n2_end4000_pool512MB, 3, 2, 4000, 512, {})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k3_n2_end4000_pool8MB, 3, 2, 4000, 8, {})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k3_n2_end4000_pool1MB, 3, 2, 4000, 1, {})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+// k = 4, n = 3, terms below 400: the filtered variant (primes 5 and 2).
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k4_n3_end400_pool512MB, 4, 3, 400, 512, {5, 2})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k4_n3_end400_pool8MB, 4, 3, 400, 8, {5, 2})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(SumSearchVersusPlain, k4_n3_end400_pool1MB, 4, 3, 400, 1, {5, 2})
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+}  // namespace aequa

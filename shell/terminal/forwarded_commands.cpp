@@ -1,0 +1,214 @@
+#include "shell/terminal/forwarded_commands.h"
+
+#include <cstdio>
+#include <map>
+
+#include "core/output_log.h"
+#include "core/work_control.h"
+#include "core/work_queue.h"
+#include "platform/local_socket.h"
+#include "shell/dialog_actions.h"
+#include "shell/field_validation.h"
+#include "shell/sum_search_hook.h"
+#include "shell/terminal/terminal_backend.h"
+#include "shell/terminal/wire.h"
+
+namespace aequa::term {
+namespace {
+
+struct Parsed {
+  std::string command;
+  std::vector<std::string> values;
+  std::map<std::string, std::string> options;
+  bool queueOnly = false;
+};
+
+Parsed Parse(const std::string& payload) {
+  std::vector<std::string> args;
+  size_t start = 0;
+  while (start < payload.size()) {
+    size_t end = payload.find('\0', start);
+    if (end == std::string::npos) end = payload.size();
+    args.push_back(payload.substr(start, end - start));
+    start = end + 1;
+  }
+  Parsed p;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--queue-only") {
+      p.queueOnly = true;
+    } else if (args[i].rfind("--", 0) == 0 && i + 1 < args.size()) {
+      p.options[args[i]] = args[i + 1];
+      ++i;
+    } else if (p.command.empty()) {
+      p.command = args[i];
+    } else {
+      p.values.push_back(args[i]);
+    }
+  }
+  return p;
+}
+
+ForwardedReply Refused(const std::string& field, const std::string& prompt) {
+  return {2, "", "aequa: " + field + ": " + prompt + "\n"};
+}
+
+ForwardedReply QueueResult(bool added) {
+  if (added) return {0, "The range is queued in the running copy.\n", ""};
+  return {1, "", "aequa: Range truncated.  Maximum number of exponents exceeded.\n"};
+}
+
+// The values were checked by the command line already; they are checked again here because
+// anything of this user may write to the socket.
+ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
+  using namespace ui;
+  const auto& v = p.values;
+  auto option = [&](const char* name, const char* fallback) {
+    auto o = p.options.find(name);
+    return o == p.options.end() ? std::string(fallback) : o->second;
+  };
+  if (p.command == "new" && v.size() == 5) {
+    auto power = ExchangeUnsigned(v[0], 2, 256);
+    if (!power.ok()) return Refused("Power", power.prompt);
+    auto start = ExchangeUnsigned(v[1]);
+    if (!start.ok()) return Refused("Start", start.prompt);
+    auto end = ExchangeUnsigned(v[2]);
+    if (!end.ok()) return Refused("End", end.prompt);
+    auto left = ExchangeUnsigned(v[3], 1, 256);
+    if (!left.ok()) return Refused("Left terms", left.prompt);
+    auto right = ExchangeUnsigned(v[4], 2, 4096);
+    if (!right.ok()) return Refused("Right terms", right.prompt);
+    const std::string modeText = option("--mode", "best");
+    const uint32_t mode = modeText == "same" ? 1 : modeText == "exact" ? 2 : 0;
+    auto duration = ExchangeUnsigned(option("--duration", "0"));
+    if (!duration.ok()) return Refused("Duration", duration.prompt);
+    return QueueResult(QueueSumRange(power.value, start.value, end.value, left.value,
+                                     right.value, mode, duration.value, !p.queueOnly));
+  }
+  if (p.command == "compute" && v.size() == 4) {
+    auto power = ExchangeInt(v[0], 2, 256);
+    if (!power.ok()) return Refused("Power", power.prompt);
+    auto start = ExchangeInt(v[1]);
+    if (!start.ok()) return Refused("Start", start.prompt);
+    auto end = ExchangeInt(v[2]);
+    if (!end.ok()) return Refused("End", end.prompt);
+    auto terms = ExchangeInt(v[3], 2, 256);
+    if (!terms.ok()) return Refused("Number of terms", terms.prompt);
+    auto memory = ExchangeInt(option("--memory", "1"));
+    if (!memory.ok()) return Refused("Memory size", memory.prompt);
+    return QueueResult(QueueAddRange(power.value, start.value, end.value, terms.value,
+                                     memory.value, !p.queueOnly));
+  }
+  if (p.command == "penta" && v.size() == 4) {
+    auto power = ExchangeInt(v[0], 2, 256);
+    if (!power.ok()) return Refused("Power", power.prompt);
+    auto start = ExchangeInt(v[1], 0, 100001);
+    if (!start.ok()) return Refused("Start", start.prompt);
+    auto end = ExchangeInt(v[2], 0, 100001);
+    if (!end.ok()) return Refused("End", end.prompt);
+    auto type = ExchangeInt(v[3], 0, 21);
+    if (!type.ok()) return Refused("Type", type.prompt);
+    return QueueResult(QueuePentaRange(power.value, start.value, end.value, type.value,
+                                       !p.queueOnly));
+  }
+  if (p.command == "sum" && v.size() == 3) {
+    auto power = ExchangeInt(v[0], 2, 256);
+    if (!power.ok()) return Refused("Power", power.prompt);
+    auto terms = ExchangeInt(v[1], 2, 256);
+    if (!terms.ok()) return Refused("Terms", terms.prompt);
+    auto number = ExchangeText(v[2], 128);
+    if (!number.ok()) return Refused("Sum", number.prompt);
+    SumSearchStarter starter = GetSumSearchStarter();
+    if (starter == nullptr) return {1, "", "aequa: this program has no representation search\n"};
+    if (!ContinueEnabled()) {
+      return {1, "", "aequa: the running copy is searching; stop it first (aequa stop)\n"};
+    }
+    starter(static_cast<uint32_t>(power.value), static_cast<uint32_t>(terms.value),
+            number.value.c_str());
+    return {0, "The representation search runs in the running copy; see its window.\n", ""};
+  }
+  if (p.command == "status" && v.empty()) {
+    std::string report = BuildStatusReport();
+    if (report.empty() || report.back() != '\n') report += '\n';
+    return {0, report, ""};
+  }
+  if (p.command == "continue" && v.empty()) {
+    if (!ContinueEnabled()) return {0, "The queued work is already running.\n", ""};
+    StartWork();
+    return {0, "The queued work continues in the running copy.\n", ""};
+  }
+  if (p.command == "stop" && v.empty()) {
+    if (!StopEnabled()) return {0, "No search is running.\n", ""};
+    StopWork();
+    return {0, "The search is stopping; its progress is kept.\n", ""};
+  }
+  if (p.command == "exit" && v.empty()) {
+    backend.RequestExit();
+    return {0, "The running copy saves its work and ends.\n", ""};
+  }
+  if (p.command == "user" && v.size() == 2) {
+    auto name = ExchangeText(v[0], 128);
+    if (!name.ok()) return Refused("Name", name.prompt);
+    auto email = ExchangeText(v[1], 128);
+    if (!email.ok()) return Refused("Email address", email.prompt);
+    StoreUserInformation(name.value, email.value);
+    return {0, "", ""};
+  }
+  if (p.command == "preferences" && v.size() == 2) {
+    auto save = ExchangeUnsigned(v[0]);
+    if (!save.ok()) return Refused("Save each", save.prompt);
+    auto display = ExchangeUnsigned(v[1]);
+    if (!display.ok()) return Refused("Display each", display.prompt);
+    StorePreferences(save.value, display.value);
+    return {0, "", ""};
+  }
+  if (p.command == "priority" && v.size() == 1) {
+    auto priority = ExchangeUnsigned(v[0], 1, 10);
+    if (!priority.ok()) return Refused("Priority", priority.prompt);
+    StorePriority(priority.value);
+    return {0, "The priority applies from the next Continue.\n", ""};
+  }
+  return {2, "", "aequa: the running copy does not take '" + p.command + "' with these arguments\n"};
+}
+
+}  // namespace
+
+ForwardedReply ExecuteForwardedCommand(const std::string& payload, TerminalBackend& backend) {
+  return Execute(Parse(payload), backend);
+}
+
+std::string EncodeReply(const ForwardedReply& reply) {
+  return std::to_string(reply.status) + "\n" + reply.out + std::string(1, '\0') + reply.err;
+}
+
+bool DecodeReply(const std::string& text, ForwardedReply& reply) {
+  size_t nl = text.find('\n');
+  size_t zero = text.find('\0');
+  if (nl == std::string::npos || zero == std::string::npos || zero < nl) return false;
+  reply.status = std::atoi(text.substr(0, nl).c_str());
+  reply.out = text.substr(nl + 1, zero - nl - 1);
+  reply.err = text.substr(zero + 1);
+  return true;
+}
+
+std::optional<int> ForwardCommand(const std::vector<std::string>& arguments) {
+  int fd = platform::ConnectLocal(kSocketName);
+  if (fd < 0) return std::nullopt;
+  platform::SetSocketTimeouts(fd, 30000);
+  std::string payload;
+  for (const std::string& a : arguments) payload += a + std::string(1, '\0');
+  Message type;
+  std::string answer;
+  ForwardedReply reply;
+  const bool ok = SendMessage(fd, Message::Command, payload) && ReceiveMessage(fd, type, answer) &&
+                  type == Message::Reply && DecodeReply(answer, reply);
+  platform::CloseSocket(fd);
+  if (!ok) {
+    std::fprintf(stderr, "aequa: the running copy did not answer\n");
+    return 1;
+  }
+  std::fputs(reply.out.c_str(), stdout);
+  std::fputs(reply.err.c_str(), stderr);
+  return reply.status;
+}
+
+}  // namespace aequa::term

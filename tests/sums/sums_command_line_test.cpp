@@ -1,0 +1,107 @@
+// The sum-collision search and the representation command through the program itself.
+#ifndef _WIN32
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <string>
+#include <vector>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace aequa {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> In(const test::TempDir& dir, std::vector<std::string> args) {
+  args.insert(args.begin(), {"--dir", dir.path()});
+  return args;
+}
+
+std::string DecimalOf(unsigned __int128 value) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(value % 10)));
+    value /= 10;
+  } while (value != 0);
+  return digits;
+}
+
+TEST(SumsCommandLine, ComputeRunsAnAddRangeToItsEnd) {
+  test::TempDir dir(false);
+  const auto run = test::RunAequa(In(dir, {"compute", "2", "1", "10", "2"}));
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_TRUE(Contains(run.out, "Using faster AVL...\nRange: 1-100 (1 done in 0 seconds)\n"))
+      << run.out;
+  EXPECT_TRUE(Contains(run.out, "(2,2,1) at 25\n"));
+  EXPECT_FALSE(Contains(run.out, " at 50"));
+  EXPECT_TRUE(Contains(run.out, "(2,2) 10 done in 0 seconds S3:"));
+  EXPECT_TRUE(Contains(run.out, "Computation finished."));
+  EXPECT_EQ(test::ReadFile(dir.file("worksum.ini")), "");
+  EXPECT_FALSE(test::FileExists(dir.file("A2-2")));
+  EXPECT_TRUE(Contains(test::ReadFile(dir.file("SOLUTION.TXT")), "(2,2,1) at 25\r\n"));
+}
+
+TEST(SumsCommandLine, ComputeStoppedByInterruptResumesFromItsCheckpoint) {
+  test::TempDir dir(false);
+  test::BackgroundAequa first(In(dir, {"compute", "3", "1", "1000000", "2", "--memory", "1"}));
+  ASSERT_TRUE(first.WaitForOutput("Range: "));
+  first.Signal(SIGINT);
+  const auto stopped = first.Wait();
+  EXPECT_EQ(stopped.status, 0);
+  EXPECT_TRUE(Contains(stopped.out, "Execution halted.")) << stopped.out;
+  EXPECT_TRUE(Contains(test::ReadFile(dir.file("worksum.ini")), "ADD=3,"));
+  const std::string saved = test::ReadFile(dir.file("A3-2"));
+  ASSERT_EQ(saved.size(), 36u);
+  EXPECT_EQ(saved[0], 5);
+  unsigned __int128 low = 0;
+  for (int i = 35; i >= 20; --i) low = (low << 8) | static_cast<unsigned char>(saved[i]);
+
+  // The next start continues with the saved window.
+  test::BackgroundAequa second(In(dir, {"continue"}));
+  EXPECT_TRUE(second.WaitForOutput("Range: " + DecimalOf(low) + "-")) << second.Output();
+  second.Signal(SIGINT);
+  EXPECT_EQ(second.Wait().status, 0);
+}
+
+TEST(SumsCommandLine, SumListsRepresentationsAndChecksItsArguments) {
+  test::TempDir dir(false);
+  const auto run = test::RunAequa(In(dir, {"sum", "3", "2", "1729"}));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1729=12+1\n1729=10+9\nFound 2 sums of 1729 with 2 terms\n");
+  EXPECT_EQ(test::ReadFile(dir.file("worksum.ini")), "");
+
+  const auto badPower = test::RunAequa(In(dir, {"sum", "1", "2", "9"}));
+  EXPECT_EQ(badPower.status, 2);
+  EXPECT_TRUE(Contains(badPower.err, "Power: Please enter an integer between 2 and 256."))
+      << badPower.err;
+  const auto badTerms = test::RunAequa(In(dir, {"sum", "2", "257", "9"}));
+  EXPECT_EQ(badTerms.status, 2);
+  EXPECT_TRUE(Contains(badTerms.err, "Terms:"));
+  const auto longNumber = test::RunAequa(In(dir, {"sum", "2", "2", std::string(129, '1')}));
+  EXPECT_EQ(longNumber.status, 2);
+  EXPECT_TRUE(Contains(longNumber.err, "Sum: Please enter no more than 128 characters."))
+      << longNumber.err;
+  const auto tooLarge = test::RunAequa(In(dir, {"sum", "2", "2", "99999999999999999999"}));
+  EXPECT_EQ(tooLarge.status, 1);
+  EXPECT_TRUE(Contains(tooLarge.out, "The number is too large for power 2"));
+  EXPECT_TRUE(Contains(test::RunAequa({"--help"}).out, "sum POWER TERMS NUMBER"));
+}
+
+TEST(SumsCommandLine, InterruptedSumStillWritesTheCountLine) {
+  test::TempDir dir(false);
+  test::BackgroundAequa run(In(dir, {"sum", "3", "6", "1000000000000"}));
+  ASSERT_TRUE(run.WaitForOutput("1000000000000="));
+  run.Signal(SIGINT);
+  const auto result = run.Wait();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(Contains(result.out, "Break at 3,0,6: -")) << result.out;
+  EXPECT_TRUE(Contains(result.out, "sums of 1000000000000 with 6 terms\n")) << result.out;
+}
+
+}  // namespace
+}  // namespace aequa
+#endif  // _WIN32
