@@ -1,5 +1,6 @@
 #include "shell/search_registry.h"
 
+#include "compute/equal_sums_driver.h"
 #include "core/drivers.h"
 #include "penta/penta_driver.h"
 #include "shell/sum_search_hook.h"
@@ -10,6 +11,7 @@ namespace aequa::ui {
 
 void RegisterSearches() {
   SearchDrivers drivers;
+  drivers.equalSums = &ComputeEqualSums;
   drivers.sumCollision = &RunSumSearch;
   drivers.penta = &penta::RunPentaLine;
   RegisterDrivers(drivers);

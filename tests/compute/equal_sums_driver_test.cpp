@@ -1,0 +1,163 @@
+// The equal-sums search end to end: the `aequa` program on a temporary data directory.
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "compute/equal_sums_driver.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace aequa::test {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class EqualSumsRun : public ::testing::Test {
+ protected:
+  TempDir dir{false};
+  std::string d = dir.path();
+
+  std::string Read(const std::string& name) const { return ReadFile(dir.file(name)); }
+  // The result lines of the results file, without the "done" lines and stamps.
+  std::vector<std::string> ResultLines() const {
+    std::vector<std::string> results;
+    for (const std::string& line : Lines(Read("SOLUTION.TXT"))) {
+      if (line.rfind("(", 0) == 0 && line.find('=') != std::string::npos) results.push_back(line);
+    }
+    return results;
+  }
+  bool AnyCheckpoint() const {
+    for (const char* name : {"S1-1000.5", "S1-1001.5", "S5-1.BAK"}) {
+      if (FileExists(dir.file(name))) return true;
+    }
+    return false;
+  }
+};
+
+TEST_F(EqualSumsRun, FindsTheFifthPowerIdentityAndEmptiesTheQueue) {
+  const ProcessResult r = RunAequa({"--dir", d, "new", "5", "140", "150", "1", "4"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Searching (5,1,4) at 140 (35.646415 bits)"), std::string::npos);
+  EXPECT_NE(r.out.find("New result: (5,1,4) 144=133+110+84+27"), std::string::npos);
+  EXPECT_NE(r.out.find("(5,1,3) 149 done in"), std::string::npos);  // Best lowered n
+  EXPECT_EQ(ResultLines(), (std::vector<std::string>{"(5,1,4) 144=133+110+84+27"}));
+  EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
+  EXPECT_FALSE(FileExists(dir.file("S1-144.5")));
+}
+
+// Two slow values with one-second slices take turns, smallest first; each resumes from its
+// checkpoint, whose elapsed time carries on.
+TEST_F(EqualSumsRun, SlicesTakeTurnsAndResumeFromTheirCheckpoints) {
+  const ProcessResult r =
+      RunAequa({"--dir", d, "new", "5", "1000", "1002", "1", "5", "--duration", "1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string out = r.out;
+  const size_t first = out.find("(5,1,5) 1000 tested 1 seconds (total: 1 seconds)");
+  ASSERT_NE(first, std::string::npos) << out;
+  const size_t other = out.find("Searching (5,1,5) at 1001", first);
+  EXPECT_NE(other, std::string::npos);
+  EXPECT_NE(out.find("Searching (5,1,5) at 1000", other), std::string::npos);
+  // The elapsed time of a value carries on from its checkpoint: 1, 2, 3 ... seconds.
+  int slices = 0;
+  for (const std::string& line : Lines(out)) {
+    int total = 0;
+    if (std::sscanf(line.c_str(), "(5,1,5) 1000 tested 1 seconds (total: %d seconds)", &total) == 1) {
+      EXPECT_EQ(total, ++slices);
+    }
+  }
+  EXPECT_NE(out.find("(5,1,5) 1000 done in"), std::string::npos);
+  EXPECT_NE(out.find("(5,1,5) 1001 done in"), std::string::npos);
+  // Every slice of one value is followed by the other value, until one of them is done.
+  std::vector<int> searched;
+  bool oneDone = false;
+  for (const std::string& line : Lines(out)) {
+    int x = 0;
+    if (line.find(" done in ") != std::string::npos) oneDone = true;
+    if (std::sscanf(line.c_str(), "Searching (5,1,5) at %d", &x) == 1) {
+      if (!oneDone && !searched.empty()) {
+        EXPECT_NE(x, searched.back());
+      }
+      searched.push_back(x);
+    }
+  }
+  EXPECT_GE(searched.size(), 4u);
+  EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
+  EXPECT_FALSE(AnyCheckpoint());
+}
+
+TEST_F(EqualSumsRun, NoSaveGivesEachValueOneSliceAndWritesNoCheckpoint) {
+  WriteFile(dir.file("aequo.ini"), "NoSave=1\r\n");
+  const ProcessResult r =
+      RunAequa({"--dir", d, "new", "5", "1000", "1002", "1", "5", "--duration", "1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("No saving, all computations will be lost"), std::string::npos);
+  EXPECT_NE(r.out.find("(5,1,5) 1000 tested 1 seconds"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(5,1,5) 1001 tested 1 seconds"), std::string::npos);
+  EXPECT_EQ(r.out.find("Searching (5,1,5) at 1000", r.out.find("at 1001")), std::string::npos);
+  EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
+  EXPECT_FALSE(AnyCheckpoint());
+}
+
+// A halt keeps the line with the lowered n and the value being searched; Continue resumes it.
+TEST_F(EqualSumsRun, HaltKeepsProgressAndContinueResumes) {
+  BackgroundAequa run({"--dir", d, "new", "5", "144", "100000", "1", "4"});
+  ASSERT_TRUE(run.WaitForOutput("(5,1,3) 160 done in"));
+  run.Signal(SIGINT);
+  const ProcessResult stopped = run.Wait();
+  EXPECT_EQ(stopped.status, 0);
+  EXPECT_NE(stopped.out.find("Execution halted."), std::string::npos);
+
+  unsigned start = 0, current = 0, end = 0, n = 0;
+  const std::string line = Read("worksum.ini");
+  ASSERT_EQ(std::sscanf(line.c_str(), "SUM=5,%u,%u,1,%u,0,%u,0", &start, &end, &n, &current), 4)
+      << line;
+  EXPECT_EQ(end, 100000u);
+  EXPECT_EQ(n, 3u);  // lowered by the result at 144
+  EXPECT_EQ(current, start);
+  EXPECT_GT(start, 160u);
+
+  // Shorten the range so that Continue finishes.
+  const std::string s = std::to_string(start);
+  WriteFile(dir.file("worksum.ini"),
+            "SUM=5," + s + "," + std::to_string(start + 2) + ",1,3,0," + s + ",0\r\n");
+  const ProcessResult resumed = RunAequa({"--dir", d, "continue"});
+  EXPECT_EQ(resumed.status, 0) << resumed.err;
+  EXPECT_NE(resumed.out.find("Searching (5,1,3) at " + s), std::string::npos) << resumed.out;
+  EXPECT_NE(resumed.out.find("(5,1,3) " + std::to_string(start + 1) + " done"),
+            std::string::npos);
+  EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
+  EXPECT_FALSE(FileExists(dir.file("S1-" + s + ".5")));
+}
+
+TEST_F(EqualSumsRun, ItemsOutsideTheSearchLimitsAreDropped) {
+  WriteFile(dir.file("worksum.ini"), "SUM=5,10,20,0,3,2,10,0\r\nSUM=3,10,12,2,2,2,10,0\r\n");
+  const ProcessResult r = RunAequa({"--dir", d, "continue"});
+  EXPECT_NE(r.out.find("Cannot search 5,10,0,3"), std::string::npos) << r.out;
+  EXPECT_NE(Read("SOLUTION.TXT").find("Cannot search"), std::string::npos);
+  EXPECT_EQ(Read("worksum.ini").find("SUM=5"), std::string::npos);
+}
+
+TEST(EqualSumsBits, ChoosesTheLevelOfTheLargestSum) {
+  EXPECT_NEAR(static_cast<double>(EqualSumsBits(5, 1000, 1)), 49.83, 0.01);
+  EXPECT_NEAR(static_cast<double>(EqualSumsBits(5, 80, 1)), 31.609640, 1e-6);
+  EXPECT_EQ(EqualSumsBits(4, 256, 1), 32.0L);
+}
+
+}  // namespace
+}  // namespace aequa::test
+
+#endif
