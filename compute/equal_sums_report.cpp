@@ -1,16 +1,14 @@
 #include "compute/equal_sums_report.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "compute/run_state.h"
+#include "core/checkpoint_file.h"
 #include "core/output_log.h"
 #include "core/results_file.h"
 #include "core/settings.h"
 #include "core/shared_words.h"
-#include "platform/files.h"
 
 namespace aequa {
 namespace {
@@ -37,26 +35,6 @@ void AppendRuns(std::string& line, const uint32_t* terms, uint32_t count, const 
     }
     i = j;
   }
-}
-
-void PutWord(std::string& bytes, uint32_t word) {
-  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((word >> (8 * i)) & 0xFF));
-}
-
-uint32_t GetWord(const std::string& bytes, size_t offset) {
-  uint32_t word = 0;
-  for (int i = 3; i >= 0; --i) {
-    word = (word << 8) | static_cast<unsigned char>(bytes[offset + static_cast<size_t>(i)]);
-  }
-  return word;
-}
-
-// Whole file as bytes; false when it cannot be opened.
-bool ReadWholeFile(const std::string& name, std::string& bytes) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
 }
 
 }  // namespace
@@ -148,17 +126,7 @@ void SaveCheckpoint() {
   }
   for (uint32_t i = 0; i < m + c; ++i) PutWord(bytes, ResumeTerms[i]);
 
-  // The previous checkpoint becomes the backup, and each file is replaced as a whole, so
-  // that a crash at any moment leaves a complete checkpoint under its name.
-  const std::string name = CheckpointName();
-  const std::string backup = CheckpointBackupName();
-  std::string previous;
-  if (ReadWholeFile(name, previous)) {
-    platform::ReplaceFile(backup, previous);
-  } else {
-    std::remove(backup.c_str());
-  }
-  if (!platform::ReplaceFile(name, bytes)) LogMessage("Cannot save data\n");
+  SaveCheckpointFile(CheckpointName(), CheckpointBackupName(), bytes);
 }
 
 void LoadCheckpoint() {

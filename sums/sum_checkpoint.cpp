@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/checkpoint_file.h"
 #include "core/output_log.h"
 #include "core/shared_words.h"
-#include "platform/files.h"
 #include "sums/sum_run_state.h"
 
 namespace aequa {
@@ -13,18 +13,6 @@ namespace {
 
 constexpr uint32_t kSumCheckpointVersion = 5;
 constexpr size_t kLongestLayout = 44;  // version 3
-
-void PutWord(std::string& bytes, uint32_t word) {
-  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((word >> (8 * i)) & 0xFF));
-}
-
-uint32_t GetWord(const std::string& bytes, size_t offset) {
-  uint32_t word = 0;
-  for (int i = 0; i < 4; ++i) {
-    word |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
-  }
-  return word;
-}
 
 // Up to `limit` bytes of the file; false when it cannot be opened.
 bool ReadFileStart(const std::string& name, size_t limit, std::string& bytes) {
@@ -34,17 +22,6 @@ bool ReadFileStart(const std::string& name, size_t limit, std::string& bytes) {
   const size_t got = std::fread(bytes.data(), 1, limit, file);
   std::fclose(file);
   bytes.resize(got);
-  return true;
-}
-
-bool ReadWholeFile(const std::string& name, std::string& bytes) {
-  std::FILE* file = std::fopen(name.c_str(), "rb");
-  if (file == nullptr) return false;
-  bytes.clear();
-  char buffer[256];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  std::fclose(file);
   return true;
 }
 
@@ -67,17 +44,7 @@ void SaveSumCheckpoint() {
                         WindowLow.w[3]}) {
     PutWord(bytes, word);
   }
-  // The previous checkpoint becomes the backup, and each file is replaced as a whole, so that
-  // a crash at any moment leaves a complete checkpoint under its name.
-  const std::string name = SumCheckpointName();
-  const std::string backup = SumCheckpointBackupName();
-  std::string previous;
-  if (ReadWholeFile(name, previous)) {
-    platform::ReplaceFile(backup, previous);
-  } else {
-    std::remove(backup.c_str());
-  }
-  if (!platform::ReplaceFile(name, bytes)) LogMessage("Cannot save data\n");
+  SaveCheckpointFile(SumCheckpointName(), SumCheckpointBackupName(), bytes);
 }
 
 void LoadSumCheckpoint() {

@@ -1,0 +1,44 @@
+#include "core/checkpoint_file.h"
+
+#include <cstdio>
+
+#include "core/output_log.h"
+#include "platform/files.h"
+
+namespace aequa {
+
+void PutWord(std::string& bytes, uint32_t word) {
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((word >> (8 * i)) & 0xFF));
+}
+
+uint32_t GetWord(const std::string& bytes, size_t offset) {
+  uint32_t word = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    word |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+  }
+  return word;
+}
+
+bool ReadWholeFile(const std::string& name, std::string& bytes) {
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (file == nullptr) return false;
+  bytes.clear();
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  std::fclose(file);
+  return true;
+}
+
+void SaveCheckpointFile(const std::string& name, const std::string& backup,
+                        const std::string& bytes) {
+  std::string previous;
+  if (ReadWholeFile(name, previous)) {
+    platform::ReplaceFile(backup, previous);
+  } else {
+    std::remove(backup.c_str());
+  }
+  if (!platform::ReplaceFile(name, bytes)) LogMessage("Cannot save data\n");
+}
+
+}  // namespace aequa

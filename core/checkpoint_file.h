@@ -1,0 +1,24 @@
+#pragma once
+// Binary checkpoint files: little-endian 32-bit words, and a save that keeps the previous
+// file as a backup and never leaves either half written.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace aequa {
+
+void PutWord(std::string& bytes, uint32_t word);
+// The word at `offset`; the caller checks that four bytes are there.
+uint32_t GetWord(const std::string& bytes, size_t offset);
+
+// Whole file as bytes; false when it cannot be opened.
+bool ReadWholeFile(const std::string& name, std::string& bytes);
+
+// Copies the current checkpoint `name` to `backup` (removing a stale backup when there is
+// none), then replaces `name` with `bytes`; each file is written to a temporary file and
+// renamed, so a crash at any moment leaves a complete checkpoint under its name. A failure
+// gives "Cannot save data" on the log and in the results file.
+void SaveCheckpointFile(const std::string& name, const std::string& backup,
+                        const std::string& bytes);
+
+}  // namespace aequa
