@@ -4,13 +4,13 @@
 # screenshots are left in build/windows/screenshots.
 set -e
 cd "$(dirname "$0")/.."
-PACKAGES="g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xdotool imagemagick"
+PACKAGES="g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xauth xdotool imagemagick"
 missing=""
 for p in $PACKAGES; do dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"; done
 if [ -n "$missing" ]; then
   SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
 fi
 export WINEPREFIX="$PWD/build/windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
