@@ -18,7 +18,7 @@
 #include "platform/instance_lock.h"
 #include "platform/signals.h"
 #include "shell/dialog_actions.h"
-#include "shell/field_validation.h"
+#include "shell/command_values.h"
 #include "shell/window_entry.h"
 #include "sums/sum_check.h"
 
@@ -164,79 +164,40 @@ bool ExpectValues(const Arguments& args, size_t count, int& status) {
   return false;
 }
 
+// A refusal of the command's values: the field and its prompt, or a usage message.
+int Refused(const Refusal& refusal) {
+  if (refusal.field.empty()) return Usage(refusal.message);
+  return Refuse(refusal.field.c_str(), refusal.message);
+}
+
 int CommandNew(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 5, status)) return status;
-  auto power = ExchangeUnsigned(args.values[0], 2, 256);
-  if (!power.ok()) return Refuse("Power", power.prompt);
-  auto start = ExchangeUnsigned(args.values[1]);
-  if (!start.ok()) return Refuse("Start", start.prompt);
-  auto end = ExchangeUnsigned(args.values[2]);
-  if (!end.ok()) return Refuse("End", end.prompt);
-  auto left = ExchangeUnsigned(args.values[3], 1, 256);
-  if (!left.ok()) return Refuse("Left terms", left.prompt);
-  auto right = ExchangeUnsigned(args.values[4], 2, 4096);
-  if (!right.ok()) return Refuse("Right terms", right.prompt);
-  uint32_t mode = 0;
-  if (auto m = args.options.find("--mode"); m != args.options.end()) {
-    if (m->second == "best") {
-      mode = 0;
-    } else if (m->second == "same") {
-      mode = 1;
-    } else if (m->second == "exact") {
-      mode = 2;
-    } else {
-      return Usage("--mode takes best, same or exact");
-    }
-  }
-  uint32_t duration = 0;
-  if (auto d = args.options.find("--duration"); d != args.options.end()) {
-    auto value = ExchangeUnsigned(d->second);
-    if (!value.ok()) return Refuse("Duration", value.prompt);
-    duration = value.value;
-  }
+  SumRangeValues r{};
+  if (auto refusal = CheckSumRange(args.values, args.options, r)) return Refused(*refusal);
   return QueueAndRun(args, [&](bool startIfIdle) {
-    return QueueSumRange(power.value, start.value, end.value, left.value, right.value, mode,
-                         duration, startIfIdle);
+    return QueueSumRange(r.power, r.start, r.end, r.left, r.right, r.mode, r.duration,
+                         startIfIdle);
   });
 }
 
 int CommandCompute(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 4, status)) return status;
-  auto power = ExchangeInt(args.values[0], 2, 256);
-  if (!power.ok()) return Refuse("Power", power.prompt);
-  auto start = ExchangeInt(args.values[1]);
-  if (!start.ok()) return Refuse("Start", start.prompt);
-  auto end = ExchangeInt(args.values[2]);
-  if (!end.ok()) return Refuse("End", end.prompt);
-  auto terms = ExchangeInt(args.values[3], 2, 256);
-  if (!terms.ok()) return Refuse("Number of terms", terms.prompt);
-  int32_t megabytes = 1;
-  if (auto m = args.options.find("--memory"); m != args.options.end()) {
-    auto value = ExchangeInt(m->second);
-    if (!value.ok()) return Refuse("Memory size", value.prompt);
-    megabytes = value.value;
-  }
+  AddRangeValues r{};
+  if (auto refusal = CheckAddRange(args.values, args.options, r)) return Refused(*refusal);
   return QueueAndRun(args, [&](bool startIfIdle) {
-    return QueueAddRange(power.value, start.value, end.value, terms.value, megabytes,
-                         startIfIdle);
+    return QueueAddRange(r.power, r.start, r.end, r.terms, r.megabytes, startIfIdle);
   });
 }
 
 int CommandPenta(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 4, status)) return status;
-  auto power = ExchangeInt(args.values[0], 2, 256);
-  if (!power.ok()) return Refuse("Power", power.prompt);
-  auto start = ExchangeInt(args.values[1], 0, 100001);
-  if (!start.ok()) return Refuse("Start", start.prompt);
-  auto end = ExchangeInt(args.values[2], 0, 100001);
-  if (!end.ok()) return Refuse("End", end.prompt);
-  auto type = ExchangeInt(args.values[3], 0, 21);
-  if (!type.ok()) return Refuse("Type", type.prompt);
+  PentaRangeValues r{};
+  if (auto refusal = CheckPentaRange(args.values, r)) return Refused(*refusal);
   return QueueAndRun(args, [&](bool startIfIdle) {
-    return QueuePentaRange(power.value, start.value, end.value, type.value, startIfIdle);
+    return QueuePentaRange(r.power, r.start, r.end, r.type, startIfIdle);
   });
 }
 
@@ -244,16 +205,12 @@ int CommandPenta(const Arguments& args) {
 int CommandSum(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 3, status)) return status;
-  auto power = ExchangeInt(args.values[0], 2, 256);
-  if (!power.ok()) return Refuse("Power", power.prompt);
-  auto terms = ExchangeInt(args.values[1], 2, 256);
-  if (!terms.ok()) return Refuse("Terms", terms.prompt);
-  auto number = ExchangeText(args.values[2], 128);
-  if (!number.ok()) return Refuse("Sum", number.prompt);
+  SumQuestionValues q{};
+  if (auto refusal = CheckSumQuestion(args.values, q)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
   platform::InstallStopHandler(&StopOnSignal);
-  StartSumCheck(static_cast<uint32_t>(power.value), static_cast<uint32_t>(terms.value),
-                number.value.c_str());
+  StartSumCheck(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms),
+                q.number.c_str());
   WaitForWorkEnd();
   return Finish(CountLineWritten ? kExitOk : kExitRefused);
 }
@@ -279,34 +236,30 @@ int CommandStatus(const Arguments& args) {
 int CommandUser(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 2, status)) return status;
-  auto name = ExchangeText(args.values[0], 128);
-  if (!name.ok()) return Refuse("Name", name.prompt);
-  auto email = ExchangeText(args.values[1], 128);
-  if (!email.ok()) return Refuse("Email address", email.prompt);
+  UserValues user;
+  if (auto refusal = CheckUser(args.values, user)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StoreUserInformation(name.value, email.value);
+  StoreUserInformation(user.name, user.email);
   return Finish(kExitOk);
 }
 
 int CommandPreferences(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 2, status)) return status;
-  auto save = ExchangeUnsigned(args.values[0]);
-  if (!save.ok()) return Refuse("Save each", save.prompt);
-  auto display = ExchangeUnsigned(args.values[1]);
-  if (!display.ok()) return Refuse("Display each", display.prompt);
+  PreferenceValues p{};
+  if (auto refusal = CheckPreferences(args.values, p)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StorePreferences(save.value, display.value);
+  StorePreferences(p.saveMinutes, p.displaySeconds);
   return Finish(kExitOk);
 }
 
 int CommandPriority(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, 1, status)) return status;
-  auto priority = ExchangeUnsigned(args.values[0], 1, 10);
-  if (!priority.ok()) return Refuse("Priority", priority.prompt);
+  uint32_t priority = 0;
+  if (auto refusal = CheckPriority(args.values, priority)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StorePriority(priority.value);
+  StorePriority(priority);
   return Finish(kExitOk);
 }
 

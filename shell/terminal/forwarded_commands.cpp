@@ -8,7 +8,7 @@
 #include "core/work_queue.h"
 #include "platform/local_socket.h"
 #include "shell/dialog_actions.h"
-#include "shell/field_validation.h"
+#include "shell/command_values.h"
 #include "shell/sum_search_hook.h"
 #include "shell/terminal/terminal_backend.h"
 #include "shell/terminal/wire.h"
@@ -48,8 +48,9 @@ Parsed Parse(const std::string& payload) {
   return p;
 }
 
-ForwardedReply Refused(const std::string& field, const std::string& prompt) {
-  return {2, "", "aequa: " + field + ": " + prompt + "\n"};
+ForwardedReply Refused(const ui::Refusal& refusal) {
+  if (refusal.field.empty()) return {2, "", "aequa: " + refusal.message + "\n"};
+  return {2, "", "aequa: " + refusal.field + ": " + refusal.message + "\n"};
 }
 
 ForwardedReply QueueResult(bool added) {
@@ -62,68 +63,32 @@ ForwardedReply QueueResult(bool added) {
 ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
   using namespace ui;
   const auto& v = p.values;
-  auto option = [&](const char* name, const char* fallback) {
-    auto o = p.options.find(name);
-    return o == p.options.end() ? std::string(fallback) : o->second;
-  };
   if (p.command == "new" && v.size() == 5) {
-    auto power = ExchangeUnsigned(v[0], 2, 256);
-    if (!power.ok()) return Refused("Power", power.prompt);
-    auto start = ExchangeUnsigned(v[1]);
-    if (!start.ok()) return Refused("Start", start.prompt);
-    auto end = ExchangeUnsigned(v[2]);
-    if (!end.ok()) return Refused("End", end.prompt);
-    auto left = ExchangeUnsigned(v[3], 1, 256);
-    if (!left.ok()) return Refused("Left terms", left.prompt);
-    auto right = ExchangeUnsigned(v[4], 2, 4096);
-    if (!right.ok()) return Refused("Right terms", right.prompt);
-    const std::string modeText = option("--mode", "best");
-    const uint32_t mode = modeText == "same" ? 1 : modeText == "exact" ? 2 : 0;
-    auto duration = ExchangeUnsigned(option("--duration", "0"));
-    if (!duration.ok()) return Refused("Duration", duration.prompt);
-    return QueueResult(QueueSumRange(power.value, start.value, end.value, left.value,
-                                     right.value, mode, duration.value, !p.queueOnly));
+    SumRangeValues r{};
+    if (auto refusal = CheckSumRange(v, p.options, r)) return Refused(*refusal);
+    return QueueResult(QueueSumRange(r.power, r.start, r.end, r.left, r.right, r.mode,
+                                     r.duration, !p.queueOnly));
   }
   if (p.command == "compute" && v.size() == 4) {
-    auto power = ExchangeInt(v[0], 2, 256);
-    if (!power.ok()) return Refused("Power", power.prompt);
-    auto start = ExchangeInt(v[1]);
-    if (!start.ok()) return Refused("Start", start.prompt);
-    auto end = ExchangeInt(v[2]);
-    if (!end.ok()) return Refused("End", end.prompt);
-    auto terms = ExchangeInt(v[3], 2, 256);
-    if (!terms.ok()) return Refused("Number of terms", terms.prompt);
-    auto memory = ExchangeInt(option("--memory", "1"));
-    if (!memory.ok()) return Refused("Memory size", memory.prompt);
-    return QueueResult(QueueAddRange(power.value, start.value, end.value, terms.value,
-                                     memory.value, !p.queueOnly));
+    AddRangeValues r{};
+    if (auto refusal = CheckAddRange(v, p.options, r)) return Refused(*refusal);
+    return QueueResult(
+        QueueAddRange(r.power, r.start, r.end, r.terms, r.megabytes, !p.queueOnly));
   }
   if (p.command == "penta" && v.size() == 4) {
-    auto power = ExchangeInt(v[0], 2, 256);
-    if (!power.ok()) return Refused("Power", power.prompt);
-    auto start = ExchangeInt(v[1], 0, 100001);
-    if (!start.ok()) return Refused("Start", start.prompt);
-    auto end = ExchangeInt(v[2], 0, 100001);
-    if (!end.ok()) return Refused("End", end.prompt);
-    auto type = ExchangeInt(v[3], 0, 21);
-    if (!type.ok()) return Refused("Type", type.prompt);
-    return QueueResult(QueuePentaRange(power.value, start.value, end.value, type.value,
-                                       !p.queueOnly));
+    PentaRangeValues r{};
+    if (auto refusal = CheckPentaRange(v, r)) return Refused(*refusal);
+    return QueueResult(QueuePentaRange(r.power, r.start, r.end, r.type, !p.queueOnly));
   }
   if (p.command == "sum" && v.size() == 3) {
-    auto power = ExchangeInt(v[0], 2, 256);
-    if (!power.ok()) return Refused("Power", power.prompt);
-    auto terms = ExchangeInt(v[1], 2, 256);
-    if (!terms.ok()) return Refused("Terms", terms.prompt);
-    auto number = ExchangeText(v[2], 128);
-    if (!number.ok()) return Refused("Sum", number.prompt);
+    SumQuestionValues q{};
+    if (auto refusal = CheckSumQuestion(v, q)) return Refused(*refusal);
     SumSearchStarter starter = GetSumSearchStarter();
     if (starter == nullptr) return {1, "", "aequa: this program has no representation search\n"};
     if (!ContinueEnabled()) {
       return {1, "", "aequa: the running copy is searching; stop it first (aequa stop)\n"};
     }
-    starter(static_cast<uint32_t>(power.value), static_cast<uint32_t>(terms.value),
-            number.value.c_str());
+    starter(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms), q.number.c_str());
     return {0, "The representation search runs in the running copy; see its window.\n", ""};
   }
   if (p.command == "status" && v.empty()) {
@@ -146,25 +111,21 @@ ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
     return {0, "The running copy saves its work and ends.\n", ""};
   }
   if (p.command == "user" && v.size() == 2) {
-    auto name = ExchangeText(v[0], 128);
-    if (!name.ok()) return Refused("Name", name.prompt);
-    auto email = ExchangeText(v[1], 128);
-    if (!email.ok()) return Refused("Email address", email.prompt);
-    StoreUserInformation(name.value, email.value);
+    UserValues user;
+    if (auto refusal = CheckUser(v, user)) return Refused(*refusal);
+    StoreUserInformation(user.name, user.email);
     return {0, "", ""};
   }
   if (p.command == "preferences" && v.size() == 2) {
-    auto save = ExchangeUnsigned(v[0]);
-    if (!save.ok()) return Refused("Save each", save.prompt);
-    auto display = ExchangeUnsigned(v[1]);
-    if (!display.ok()) return Refused("Display each", display.prompt);
-    StorePreferences(save.value, display.value);
+    PreferenceValues prefs{};
+    if (auto refusal = CheckPreferences(v, prefs)) return Refused(*refusal);
+    StorePreferences(prefs.saveMinutes, prefs.displaySeconds);
     return {0, "", ""};
   }
   if (p.command == "priority" && v.size() == 1) {
-    auto priority = ExchangeUnsigned(v[0], 1, 10);
-    if (!priority.ok()) return Refused("Priority", priority.prompt);
-    StorePriority(priority.value);
+    uint32_t priority = 0;
+    if (auto refusal = CheckPriority(v, priority)) return Refused(*refusal);
+    StorePriority(priority);
     return {0, "The priority applies from the next Continue.\n", ""};
   }
   return {2, "", "aequa: the running copy does not take '" + p.command + "' with these arguments\n"};
