@@ -20,6 +20,8 @@ struct IniTable {
   std::vector<std::string> lines;
   bool autoWrite = true;
   bool pending = false;
+  // Complaints about the file's text as last read; a reload of the same text repeats none.
+  std::vector<std::string> complained;
 };
 
 std::mutex storeLock;
@@ -59,7 +61,21 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+void ReadText(IniTable& table, Complaints& complaints);
+
+// Reads the table's file; complaints already given about the same text are not given again.
 void ReadFile(IniTable& table, Complaints& complaints) {
+  Complaints found;
+  ReadText(table, found);
+  for (const std::string& text : found) {
+    bool given = false;
+    for (const std::string& old : table.complained) given = given || old == text;
+    if (!given) complaints.push_back(text);
+  }
+  table.complained = std::move(found);
+}
+
+void ReadText(IniTable& table, Complaints& complaints) {
   table.lines.clear();
   std::ifstream in(table.fileName, std::ios::binary);
   if (!in) return;  // a missing file is an empty file
@@ -130,6 +146,7 @@ void Write(IniTable& table) {
   // A file that cannot be written keeps its changes in memory, marked pending so that no
   // reload from the older disk copy drops them before the next write succeeds.
   table.pending = !platform::ReplaceFile(table.fileName, content);
+  if (!table.pending) table.complained.clear();
 }
 
 void CopyBounded(char* dest, size_t size, const char* text) {

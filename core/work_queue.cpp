@@ -1,6 +1,5 @@
 #include "core/work_queue.h"
 
-#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <string_view>
@@ -10,6 +9,7 @@
 #include "core/settings_store.h"
 #include "core/shared_words.h"
 #include "core/work_control.h"
+#include "core/work_rules.h"
 
 namespace aequa {
 namespace {
@@ -17,31 +17,36 @@ namespace {
 // Reads comma-separated decimal numbers into `fields` as "%ld,%ld,..." would: white space is
 // skipped before each number, reading stops at the first field that does not match, and
 // missing fields are 0. Each number is kept as its low 32 bits (a negative number becomes its
-// two's complement, and values written with "%lu" read back unchanged).
-void ReadFields(const char* text, std::initializer_list<uint32_t*> fields) {
+// two's complement, and values written with "%lu" read back unchanged). Returns the index of
+// the field where reading stopped on text that is not a number, or the field count when it
+// stopped only because the text ended (or every field was read).
+uint32_t ReadFields(const char* text, std::initializer_list<uint32_t*> fields) {
   for (uint32_t* field : fields) *field = 0;
   const char* p = text;
-  bool first = true;
+  uint32_t index = 0;
+  const uint32_t count = static_cast<uint32_t>(fields.size());
   for (uint32_t* field : fields) {
-    if (!first) {
-      if (*p != ',') return;
+    if (index != 0) {
+      if (*p == '\0') return count;
+      if (*p != ',') return index - 1;  // the previous number ran on into other text
       ++p;
     }
-    first = false;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f' || *p == '\v') ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') {
       negative = *p == '-';
       ++p;
     }
-    if (*p < '0' || *p > '9') return;
+    if (*p < '0' || *p > '9') return *p == '\0' && index == 0 ? count : index;
     uint32_t value = 0;
     while (*p >= '0' && *p <= '9') {
       value = value * 10u + static_cast<uint32_t>(*p - '0');
       ++p;
     }
     *field = negative ? 0u - value : value;
+    ++index;
   }
+  return count;
 }
 
 bool KeyIs(const char* key, std::string_view word) {
@@ -54,15 +59,9 @@ bool KeyIs(const char* key, std::string_view word) {
   return key[i] == '\0' && i == word.size();
 }
 
-// Bits of m * x^k, as (k ln x + ln m) / ln 2; m = 0 gives minus infinity and passes.
-long double SumBits(uint32_t power, uint32_t x, uint32_t m) {
-  return (static_cast<long double>(power) * std::log(static_cast<long double>(x)) +
-          std::log(static_cast<long double>(m))) /
-         std::log(2.0L);
-}
-
 // Checks one line into the item; returns the kind, or 0 after reporting the line with the
-// message of the first check it fails.
+// message of the first rule it breaks. A rule broken because reading stopped at a field that
+// is not a number is reported as that field's fault.
 uint32_t ValidateLine(const char* key, const char* value, WorkItem& item) {
   auto refuse = [&](const char* pattern) {
     char text[400];
@@ -70,46 +69,53 @@ uint32_t ValidateLine(const char* key, const char* value, WorkItem& item) {
     LogMessage(text);
     return 0u;
   };
+  uint32_t kind = 0;
+  uint32_t stoppedAt = 0;
+  LineFault fault = LineFault::None;
   if (KeyIs(key, "ADD")) {
-    ReadFields(value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes});
-    if (item.power < 2 || item.power >= 4096) return refuse("Illegal power in INI file: %s=%s\n");
-    if (item.terms < 2 || item.terms >= 256) {
+    kind = WORK_ADD;
+    stoppedAt =
+        ReadFields(value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes});
+    fault = CheckAddItem(item);
+  } else if (KeyIs(key, "SUM")) {
+    kind = WORK_SUM;
+    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.leftTerms,
+                                   &item.rightTerms, &item.variant, &item.current,
+                                   &item.duration});
+    fault = CheckSumItem(item);
+  } else if (KeyIs(key, "PENTA")) {
+    kind = WORK_PENTA;
+    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.variant});
+    fault = CheckPentaItem(item);
+  } else {
+    return refuse("Illegal line in INI file: %s=%s\n");
+  }
+  if (fault == LineFault::None) return item.kind = kind;
+  if (stoppedAt < LineFieldCount(kind) && stoppedAt <= LastFieldRead(fault)) {
+    char pattern[80];
+    std::snprintf(pattern, sizeof pattern, "Not a number for %s in INI file: %%s=%%s\n",
+                  LineFieldNames(kind)[stoppedAt]);
+    return refuse(pattern);
+  }
+  switch (fault) {
+    case LineFault::Power:
+      return refuse("Illegal power in INI file: %s=%s\n");
+    case LineFault::Terms:
       return refuse("Illegal number of terms in INI file: %s=%s\n");
-    }
-    if (item.megabytes == 0) item.megabytes = 1;
-    return item.kind = WORK_ADD;
-  }
-  if (KeyIs(key, "SUM")) {
-    ReadFields(value, {&item.power, &item.start, &item.end, &item.leftTerms, &item.rightTerms,
-                       &item.variant, &item.current, &item.duration});
-    if (item.power < 2 || item.power >= 4096) return refuse("Illegal power in INI file: %s=%s\n");
-    const bool exact = item.variant == 2;  // mode "Exact" relaxes the term checks
-    if (!exact &&
-        (item.leftTerms == 0 || item.leftTerms >= 256 || item.leftTerms >= item.power)) {
+    case LineFault::LeftTerms:
       return refuse("Illegal number of left terms in INI file: %s=%s\n");
-    }
-    if (!exact && item.rightTerms < item.leftTerms) {
+    case LineFault::RightTerms:
       return refuse("Illegal number of right terms in INI file: %s=%s\n");
-    }
-    if (item.rightTerms >= 4096) item.rightTerms = 4096;
-    if (item.start < 2) item.start = 2;
-    if (item.current < item.start || item.current >= item.end) item.current = item.start;
-    if (item.start >= item.end) return refuse("No range in INI file: %s=%s\n");
-    if (SumBits(item.power, item.start, item.leftTerms) >= 512.0L) {
+    case LineFault::NoRange:
+      return refuse("No range in INI file: %s=%s\n");
+    case LineFault::StartOverflow:
       return refuse("Overflow on startrange in INI file: %s=%s\n");
-    }
-    if (SumBits(item.power, item.end, item.leftTerms) >= 512.0L) {
+    case LineFault::EndOverflow:
       return refuse("Overflow on endrange in INI file: %s=%s\n");
-    }
-    return item.kind = WORK_SUM;
+    case LineFault::None:
+      break;
   }
-  if (KeyIs(key, "PENTA")) {
-    ReadFields(value, {&item.power, &item.start, &item.end, &item.variant});
-    if (item.power != 5) return refuse("Illegal power in INI file: %s=%s\n");
-    if (item.start >= item.end) return refuse("No range in INI file: %s=%s\n");
-    return item.kind = WORK_PENTA;
-  }
-  return refuse("Illegal line in INI file: %s=%s\n");
+  return item.kind = kind;
 }
 
 bool SameLine(const WorkItem& a, const WorkItem& b) {

@@ -81,6 +81,14 @@ TEST_F(WorkQueue, EveryCheckGivesItsMessageAndDeletesTheLine) {
       {"PENTA=4,1,10,0", "Illegal power in INI file: PENTA=4,1,10,0"},
       {"PENTA=5,10,10,0", "No range in INI file: PENTA=5,10,10,0"},
       {"penta=5,1,10,3", ""},
+      // A field that is not a number is named when reading stopped there broke a rule.
+      {"SUM=5,90,abc,1,4", "Not a number for end in INI file: SUM=5,90,abc,1,4"},
+      {"SUM=5,80x,90,1,4", "Not a number for start in INI file: SUM=5,80x,90,1,4"},
+      {"SUM=5,80,90,1,", "Not a number for right terms in INI file: SUM=5,80,90,1,"},
+      {"SUM=1,80,90,1,4,x", "Illegal power in INI file: SUM=1,80,90,1,4,x"},
+      {"ADD=4,1,10,two,1", "Not a number for terms in INI file: ADD=4,1,10,two,1"},
+      {"PENTA=5,1,1e5,3", "Not a number for end in INI file: PENTA=5,1,1e5,3"},
+      {"PENTA=5,1,10,3 and more", ""},
       {"FOO=1", "Illegal line in INI file: FOO=1"},
       {"SUMS=3,1,100,2,2", "Illegal line in INI file: SUMS=3,1,100,2,2"},
   };
