@@ -1,6 +1,8 @@
 #include "shell/aequa_dialogs.h"
 
 #include "core/coordinator.h"
+#include "shell/command_table.h"
+#include "shell/field_exchange.h"
 #include "shell/framework/standard_ids.h"
 #include "shell/resource.h"
 
@@ -40,15 +42,17 @@ fw::DialogTemplate AboutTemplate() {
 }
 
 fw::DialogTemplate UserInfoTemplate() {
-  std::vector<DialogControl> c = {Label("Name", 0, 0), Edit(IDC_FIELD1, 1, 0, 40),
-                                  Label("Email address", 2, 0), Edit(IDC_FIELD2, 3, 0, 40)};
+  std::vector<DialogControl> c = {
+      Label(kUserFields.name.label, 0, 0), Edit(IDC_FIELD1, 1, 0, 40),
+      Label(kUserFields.email.label, 2, 0), Edit(IDC_FIELD2, 3, 0, 40)};
   AddButtons(c, 43);
   return {IDD_USERINFO, "User Information", c};
 }
 
 fw::DialogTemplate PreferencesTemplate() {
-  std::vector<DialogControl> c = {Label("Save each", 0, 0), Edit(IDC_FIELD1, 0, 14, 8),
-                                  Label("minutes", 0, 23), Label("Display each", 1, 0),
+  std::vector<DialogControl> c = {Label(kPreferenceFields.save.label, 0, 0),
+                                  Edit(IDC_FIELD1, 0, 14, 8), Label("minutes", 0, 23),
+                                  Label(kPreferenceFields.display.label, 1, 0),
                                   Edit(IDC_FIELD2, 1, 14, 8), Label("seconds", 1, 23)};
   AddButtons(c, 33);
   return {IDD_PREFERENCES, "Preferences", c};
@@ -77,13 +81,13 @@ fw::DialogTemplate PriorityTemplate() {
 
 fw::DialogTemplate RangeTemplate() {
   std::vector<DialogControl> c = {
-      Label("Power", 0, 0),       Number(IDC_FIELD1, 0, 13, 12),
-      Label("Start", 1, 0),       Number(IDC_FIELD2, 1, 13, 12),
-      Label("End", 2, 0),         Number(IDC_FIELD3, 2, 13, 12),
-      Label("Left terms", 3, 0),  Number(IDC_FIELD4, 3, 13, 12),
-      Label("Right terms", 4, 0), Number(IDC_FIELD5, 4, 13, 12),
-      Label("Duration", 5, 0),    Number(IDC_FIELD6, 5, 13, 12),
-      {Kind::GroupBox, -1, "Search", 0, 28, 13, 5},
+      Label(kNewFields.power.label, 0, 0), Number(IDC_FIELD1, 0, 13, 12),
+      Label(kNewFields.start.label, 1, 0), Number(IDC_FIELD2, 1, 13, 12),
+      Label(kNewFields.end.label, 2, 0), Number(IDC_FIELD3, 2, 13, 12),
+      Label(kNewFields.left.label, 3, 0), Number(IDC_FIELD4, 3, 13, 12),
+      Label(kNewFields.right.label, 4, 0), Number(IDC_FIELD5, 4, 13, 12),
+      Label(kNewFields.duration.label, 5, 0), Number(IDC_FIELD6, 5, 13, 12),
+      {Kind::GroupBox, -1, kNewFields.mode.label, 0, 28, 13, 5},
       Radio(IDC_BEST, "Best", 1, 30),
       Radio(IDC_SAME, "Same", 2, 30),
       Radio(IDC_EXACT, "Exact", 3, 30)};
@@ -93,29 +97,31 @@ fw::DialogTemplate RangeTemplate() {
 
 fw::DialogTemplate SumRangeTemplate() {
   std::vector<DialogControl> c = {
-      Label("Power", 0, 0),           Edit(IDC_FIELD1, 0, 17, 12),
-      Label("Start", 1, 0),           Edit(IDC_FIELD2, 1, 17, 12),
-      Label("End", 2, 0),             Edit(IDC_FIELD3, 2, 17, 12),
-      Label("Number of terms", 3, 0), Edit(IDC_FIELD4, 3, 17, 12),
-      Label("Memory size", 4, 0),     Edit(IDC_FIELD5, 4, 17, 12),
+      Label(kComputeFields.power.label, 0, 0), Edit(IDC_FIELD1, 0, 17, 12),
+      Label(kComputeFields.start.label, 1, 0), Edit(IDC_FIELD2, 1, 17, 12),
+      Label(kComputeFields.end.label, 2, 0), Edit(IDC_FIELD3, 2, 17, 12),
+      Label(kComputeFields.terms.label, 3, 0), Edit(IDC_FIELD4, 3, 17, 12),
+      Label(kComputeFields.memory.label, 4, 0), Edit(IDC_FIELD5, 4, 17, 12),
       Label("megabytes", 4, 32)};
   AddButtons(c, 44);
-  return {IDD_SUMRANGE, "Enter a range", c};
+  return {IDD_SUMRANGE, "Enter a range to compute", c};
 }
 
 fw::DialogTemplate SumTemplate() {
-  std::vector<DialogControl> c = {Label("Power", 0, 0), Edit(IDC_FIELD1, 0, 7, 8),
-                                  Label("Terms", 1, 0), Edit(IDC_FIELD2, 1, 7, 8),
-                                  Label("Sum", 3, 0),   Edit(IDC_FIELD3, 3, 7, 44)};
+  std::vector<DialogControl> c = {
+      Label(kSumFields.power.label, 0, 0),  Edit(IDC_FIELD1, 0, 7, 8),
+      Label(kSumFields.terms.label, 1, 0),  Edit(IDC_FIELD2, 1, 7, 8),
+      Label(kSumFields.number.label, 3, 0), Edit(IDC_FIELD3, 3, 7, 44)};
   AddButtons(c, 54);
-  return {IDD_SUM, "Dialog", c};
+  return {IDD_SUM, "Compute Sum", c};
 }
 
 fw::DialogTemplate PentaTemplate() {
-  std::vector<DialogControl> c = {Label("Power", 0, 0), Number(IDC_FIELD1, 0, 7, 10),
-                                  Label("Start", 1, 0), Number(IDC_FIELD2, 1, 7, 10),
-                                  Label("End", 2, 0),   Number(IDC_FIELD3, 2, 7, 10),
-                                  Label("Type", 3, 0),  Number(IDC_FIELD4, 3, 7, 10)};
+  std::vector<DialogControl> c = {
+      Label(kPentaFields.power.label, 0, 0), Number(IDC_FIELD1, 0, 7, 10),
+      Label(kPentaFields.start.label, 1, 0), Number(IDC_FIELD2, 1, 7, 10),
+      Label(kPentaFields.end.label, 2, 0),   Number(IDC_FIELD3, 2, 7, 10),
+      Label(kPentaFields.type.label, 3, 0),  Number(IDC_FIELD4, 3, 7, 10)};
   AddButtons(c, 20);
   return {IDD_PENTA, "Search using Penta's algorithm", c};
 }
@@ -127,75 +133,79 @@ CAboutDlg::CAboutDlg() : Dialog(AboutTemplate()) {}
 CUserInfoDlg::CUserInfoDlg() : Dialog(UserInfoTemplate()) {}
 
 void CUserInfoDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_FIELD1, m_name);
-  fw::DDV_MaxChars(dx, m_name, 128);
-  fw::DDX_Text(dx, IDC_FIELD2, m_email);
-  fw::DDV_MaxChars(dx, m_email, 128);
+  DDX_Field(dx, IDC_FIELD1, kUserFields.name, m_name);
+  DDX_Field(dx, IDC_FIELD2, kUserFields.email, m_email);
 }
 
 CPreferencesDlg::CPreferencesDlg() : Dialog(PreferencesTemplate()) {}
 
 void CPreferencesDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_FIELD1, m_saveMinutes);
-  fw::DDX_Text(dx, IDC_FIELD2, m_displaySeconds);
+  DDX_Field(dx, IDC_FIELD1, kPreferenceFields.save, m_saveMinutes);
+  DDX_Field(dx, IDC_FIELD2, kPreferenceFields.display, m_displaySeconds);
 }
 
 CPriorityDlg::CPriorityDlg() : Dialog(PriorityTemplate()) {}
 
 void CPriorityDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_PRIORITY, m_priority);
-  fw::DDV_MinMaxUInt(dx, m_priority, 1, 10);
+  DDX_Field(dx, IDC_PRIORITY, kPriorityFields.priority, m_priority);
 }
 
 CRangeDlg::CRangeDlg() : Dialog(RangeTemplate()) {}
 
 void CRangeDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_FIELD1, m_power);
-  fw::DDV_MinMaxUInt(dx, m_power, 2, 256);
-  fw::DDX_Text(dx, IDC_FIELD2, m_start);
-  fw::DDX_Text(dx, IDC_FIELD3, m_end);
+  const NewFields& f = kNewFields;
+  DDX_Field(dx, IDC_FIELD1, f.power, m_power);
+  DDX_Field(dx, IDC_FIELD2, f.start, m_start);
+  DDX_Field(dx, IDC_FIELD3, f.end, m_end);
   fw::DDX_Radio(dx, IDC_BEST, m_mode);
-  fw::DDX_Text(dx, IDC_FIELD4, m_left);
-  fw::DDV_MinMaxUInt(dx, m_left, 1, 256);
-  fw::DDX_Text(dx, IDC_FIELD5, m_right);
-  fw::DDV_MinMaxUInt(dx, m_right, 2, 4096);
-  fw::DDX_Text(dx, IDC_FIELD6, m_duration);
+  DDX_Field(dx, IDC_FIELD4, f.left, m_left);
+  DDX_Field(dx, IDC_FIELD5, f.right, m_right);
+  DDX_Field(dx, IDC_FIELD6, f.duration, m_duration);
+  DDV_Rules(dx,
+            SumRangeValues{m_power, m_start, m_end, m_left, m_right,
+                           static_cast<uint32_t>(m_mode), m_duration},
+            SumRangeRules,
+            {{&f.power, IDC_FIELD1},
+             {&f.start, IDC_FIELD2},
+             {&f.end, IDC_FIELD3},
+             {&f.left, IDC_FIELD4},
+             {&f.right, IDC_FIELD5}});
 }
 
 CSumRangeDlg::CSumRangeDlg() : Dialog(SumRangeTemplate()) {}
 
 void CSumRangeDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_FIELD1, m_power);
-  fw::DDV_MinMaxInt(dx, m_power, 2, 256);
-  fw::DDX_Text(dx, IDC_FIELD2, m_start);
-  fw::DDX_Text(dx, IDC_FIELD3, m_end);
-  fw::DDX_Text(dx, IDC_FIELD4, m_terms);
-  fw::DDV_MinMaxInt(dx, m_terms, 2, 256);
-  fw::DDX_Text(dx, IDC_FIELD5, m_megabytes);
+  const ComputeFields& f = kComputeFields;
+  DDX_Field(dx, IDC_FIELD1, f.power, m_power);
+  DDX_Field(dx, IDC_FIELD2, f.start, m_start);
+  DDX_Field(dx, IDC_FIELD3, f.end, m_end);
+  DDX_Field(dx, IDC_FIELD4, f.terms, m_terms);
+  DDX_Field(dx, IDC_FIELD5, f.memory, m_megabytes);
+  DDV_Rules(dx, AddRangeValues{m_power, m_start, m_end, m_terms, m_megabytes}, AddRangeRules,
+            {{&f.power, IDC_FIELD1},
+             {&f.start, IDC_FIELD2},
+             {&f.end, IDC_FIELD3},
+             {&f.terms, IDC_FIELD4}});
 }
 
 CSumDlg::CSumDlg() : Dialog(SumTemplate()) {}
 
 void CSumDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_FIELD1, m_power);
-  fw::DDV_MinMaxInt(dx, m_power, 2, 256);
-  fw::DDX_Text(dx, IDC_FIELD2, m_terms);
-  fw::DDV_MinMaxInt(dx, m_terms, 2, 256);
-  fw::DDX_Text(dx, IDC_FIELD3, m_sum);
-  fw::DDV_MaxChars(dx, m_sum, 128);
+  DDX_Field(dx, IDC_FIELD1, kSumFields.power, m_power);
+  DDX_Field(dx, IDC_FIELD2, kSumFields.terms, m_terms);
+  DDX_Field(dx, IDC_FIELD3, kSumFields.number, m_sum);
 }
 
 CPentaDlg::CPentaDlg() : Dialog(PentaTemplate()) {}
 
 void CPentaDlg::DoDataExchange(fw::DataExchange& dx) {
-  fw::DDX_Text(dx, IDC_FIELD1, m_power);
-  fw::DDV_MinMaxInt(dx, m_power, 2, 256);
-  fw::DDX_Text(dx, IDC_FIELD2, m_start);
-  fw::DDV_MinMaxInt(dx, m_start, 0, 100001);
-  fw::DDX_Text(dx, IDC_FIELD3, m_end);
-  fw::DDV_MinMaxInt(dx, m_end, 0, 100001);
-  fw::DDX_Text(dx, IDC_FIELD4, m_type);
-  fw::DDV_MinMaxInt(dx, m_type, 0, 21);
+  const PentaFields& f = kPentaFields;
+  DDX_Field(dx, IDC_FIELD1, f.power, m_power);
+  DDX_Field(dx, IDC_FIELD2, f.start, m_start);
+  DDX_Field(dx, IDC_FIELD3, f.end, m_end);
+  DDX_Field(dx, IDC_FIELD4, f.type, m_type);
+  DDV_Rules(dx, PentaRangeValues{m_power, m_start, m_end, m_type}, PentaRangeRules,
+            {{&f.power, IDC_FIELD1}, {&f.start, IDC_FIELD2}, {&f.end, IDC_FIELD3}});
 }
 
 }  // namespace aequa::ui

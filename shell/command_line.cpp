@@ -18,6 +18,7 @@
 #include "platform/instance_lock.h"
 #include "platform/signals.h"
 #include "shell/dialog_actions.h"
+#include "shell/command_table.h"
 #include "shell/command_values.h"
 #include "shell/window_entry.h"
 #include "sums/sum_check.h"
@@ -30,40 +31,26 @@ constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRunning = 3;
 
-const char* const kHelp =
-    "Usage: aequa [--dir DIR] [COMMAND [ARGUMENTS]]\n"
-    "\n"
-    "Searches for equal sums of like powers. Every command works on the data directory:\n"
-    "the program's own directory, or DIR (created if missing).\n"
-    "\n"
-    "Without a command, opens the window in this terminal (starting the program in the\n"
-    "background when it does not run yet). While a copy runs in the directory, the\n"
-    "commands below are carried out by that copy.\n"
-    "\n"
-    "Commands:\n"
-    "  continue                      resume the queued work in the foreground (Ctrl+C stops it)\n"
-    "  new POWER START END LEFT RIGHT [--mode best|same|exact] [--duration SECONDS]\n"
-    "                                queue an equal-sums range (SUM) and run the queue\n"
-    "  compute POWER START END TERMS [--memory MB]\n"
-    "                                queue a sum-collision range (ADD) and run the queue\n"
-    "  penta POWER START END TYPE    queue a Penta range (PENTA) and run the queue\n"
-    "  sum POWER TERMS NUMBER        list every way of writing NUMBER as a sum of at most\n"
-    "                                TERMS POWER-th powers (Ctrl+C stops it)\n"
-    "  status                        show the queued work\n"
-    "  user NAME EMAIL               record your name and e-mail address\n"
-    "  preferences SAVE_MINUTES DISPLAY_SECONDS\n"
-    "                                set the checkpoint and progress intervals\n"
-    "  priority N                    set the search priority, 1 (lowest) to 10\n"
-    "  stop                          stop the search of the running copy (progress is kept)\n"
-    "  exit                          end the running copy, as its Exit command does\n"
-    "  serve                         run in the background with the window closed (start at\n"
-    "                                boot uses this)\n"
-    "\n"
-    "Options:\n"
-    "  --dir DIR                     use DIR as the data directory\n"
-    "  --queue-only                  with new, compute, penta: queue the range and exit\n"
-    "  --help                        show this text\n"
-    "  --version                     show the program's version\n";
+// The help: the commands and their arguments come from the command table.
+std::string HelpText() {
+  return "Usage: aequa [--dir DIR] [COMMAND [ARGUMENTS]]\n"
+         "\n"
+         "Searches for equal sums of like powers. Every command works on the data directory:\n"
+         "the program's own directory, or DIR (created if missing).\n"
+         "\n"
+         "Without a command, opens the window in this terminal (starting the program in the\n"
+         "background when it does not run yet). While a copy runs in the directory, the\n"
+         "commands below are carried out by that copy.\n"
+         "\n"
+         "Commands:\n" +
+         CommandsHelp() +
+         "\n"
+         "Options:\n"
+         "  --dir DIR                     use DIR as the data directory\n"
+         "  --queue-only                  with new, compute, penta: queue the range and exit\n"
+         "  --help                        show this text\n"
+         "  --version                     show the program's version\n";
+}
 
 struct Arguments {
   std::string command;
@@ -74,11 +61,6 @@ struct Arguments {
 
 int Usage(const std::string& message) {
   std::fprintf(stderr, "aequa: %s\nTry 'aequa --help'.\n", message.c_str());
-  return kExitUsage;
-}
-
-int Refuse(const char* field, const std::string& prompt) {
-  std::fprintf(stderr, "aequa: %s: %s\n", field, prompt.c_str());
   return kExitUsage;
 }
 
@@ -157,7 +139,9 @@ int QueueAndRun(const Arguments& args, const std::function<bool(bool startIfIdle
   return Finish(args.queueOnly ? kExitOk : RunInForeground(false));
 }
 
-bool ExpectValues(const Arguments& args, size_t count, int& status) {
+// The command takes as many values as the command table gives it arguments.
+bool ExpectValues(const Arguments& args, int& status) {
+  const size_t count = FindCommand(args.command)->arguments.size();
   if (args.values.size() == count) return true;
   status = Usage("'" + args.command + "' takes " + std::to_string(count) + " argument" +
                  (count == 1 ? "" : "s"));
@@ -166,13 +150,14 @@ bool ExpectValues(const Arguments& args, size_t count, int& status) {
 
 // A refusal of the command's values: the field and its prompt, or a usage message.
 int Refused(const Refusal& refusal) {
-  if (refusal.field.empty()) return Usage(refusal.message);
-  return Refuse(refusal.field.c_str(), refusal.message);
+  if (refusal.field == nullptr) return Usage(refusal.message);
+  std::fprintf(stderr, "aequa: %s\n", refusal.Text().c_str());
+  return kExitUsage;
 }
 
 int CommandNew(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 5, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   SumRangeValues r{};
   if (auto refusal = CheckSumRange(args.values, args.options, r)) return Refused(*refusal);
   return QueueAndRun(args, [&](bool startIfIdle) {
@@ -183,7 +168,7 @@ int CommandNew(const Arguments& args) {
 
 int CommandCompute(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 4, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   AddRangeValues r{};
   if (auto refusal = CheckAddRange(args.values, args.options, r)) return Refused(*refusal);
   return QueueAndRun(args, [&](bool startIfIdle) {
@@ -193,7 +178,7 @@ int CommandCompute(const Arguments& args) {
 
 int CommandPenta(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 4, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   PentaRangeValues r{};
   if (auto refusal = CheckPentaRange(args.values, r)) return Refused(*refusal);
   return QueueAndRun(args, [&](bool startIfIdle) {
@@ -204,7 +189,7 @@ int CommandPenta(const Arguments& args) {
 // The representation search runs in the worker's place, in the foreground; nothing is queued.
 int CommandSum(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 3, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   SumQuestionValues q{};
   if (auto refusal = CheckSumQuestion(args.values, q)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
@@ -217,7 +202,7 @@ int CommandSum(const Arguments& args) {
 
 int CommandContinue(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 0, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   if (auto s = Start(args)) return *s;
   platform::InstallStopHandler(&StopOnSignal);
   return Finish(RunInForeground(true));
@@ -225,7 +210,7 @@ int CommandContinue(const Arguments& args) {
 
 int CommandStatus(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 0, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   if (auto s = Start(args)) return *s;
   std::string report = BuildStatusReport();
   if (report.empty() || report.back() != '\n') report += '\n';
@@ -235,7 +220,7 @@ int CommandStatus(const Arguments& args) {
 
 int CommandUser(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 2, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   UserValues user;
   if (auto refusal = CheckUser(args.values, user)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
@@ -245,7 +230,7 @@ int CommandUser(const Arguments& args) {
 
 int CommandPreferences(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 2, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   PreferenceValues p{};
   if (auto refusal = CheckPreferences(args.values, p)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
@@ -255,7 +240,7 @@ int CommandPreferences(const Arguments& args) {
 
 int CommandPriority(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 1, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   uint32_t priority = 0;
   if (auto refusal = CheckPriority(args.values, priority)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
@@ -266,7 +251,7 @@ int CommandPriority(const Arguments& args) {
 // stop and exit act on a running copy; Start only returns here when none runs.
 int CommandStopOrExit(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 0, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   if (auto s = Start(args)) return *s;
   std::fprintf(stderr, "aequa: no copy is running in %s\n", platform::CurrentDirectory().c_str());
   return Finish(kExitRefused);
@@ -278,13 +263,24 @@ std::pair<std::string, bool> DataDirectory(const Arguments& args) {
   return {platform::ProgramDirectory(), false};
 }
 
-// Options that take a value, and the commands that accept each.
-const std::map<std::string, std::vector<std::string>> kValueOptions = {
-    {"--dir", {}},
-    {"--mode", {"new"}},
-    {"--duration", {"new"}},
-    {"--memory", {"compute"}},
-};
+// True when some command of the table takes `name` as an option with a value.
+bool IsValueOption(const std::string& name) {
+  if (name == "--dir") return true;
+  for (const CommandSpec& c : Commands()) {
+    for (const FieldSpec* f : c.options) {
+      if (name == f->argument) return true;
+    }
+  }
+  return false;
+}
+
+bool CommandTakesOption(const CommandSpec& command, const std::string& name) {
+  if (name == "--dir") return true;
+  for (const FieldSpec* f : command.options) {
+    if (name == f->argument) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -300,7 +296,7 @@ int RunCommandLine(int argc, char** argv) {
       version = true;
     } else if (arg == "--queue-only") {
       args.queueOnly = true;
-    } else if (kValueOptions.count(arg) != 0) {
+    } else if (IsValueOption(arg)) {
       if (i + 1 >= argc) return Usage(arg + " needs a value");
       args.options[arg] = argv[++i];
     } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
@@ -312,7 +308,7 @@ int RunCommandLine(int argc, char** argv) {
     }
   }
   if (help) {
-    std::fputs(kHelp, stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return kExitOk;
   }
   if (version) {
@@ -326,14 +322,14 @@ int RunCommandLine(int argc, char** argv) {
     auto [directory, create] = DataDirectory(args);
     return OpenWindow(directory, create);
   }
+  const CommandSpec* command = FindCommand(args.command);
+  if (command == nullptr) return Usage("unknown command '" + args.command + "'");
   for (const auto& [option, value] : args.options) {
-    const auto& allowed = kValueOptions.at(option);
-    bool ok = allowed.empty();
-    for (const auto& c : allowed) ok = ok || c == args.command;
-    if (!ok) return Usage(option + " does not apply to '" + args.command + "'");
+    if (!CommandTakesOption(*command, option)) {
+      return Usage(option + " does not apply to '" + args.command + "'");
+    }
   }
-  if (args.queueOnly && args.command != "new" && args.command != "compute" &&
-      args.command != "penta") {
+  if (args.queueOnly && !command->queues) {
     return Usage("--queue-only does not apply to '" + args.command + "'");
   }
 
@@ -350,7 +346,7 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "stop" || args.command == "exit") return CommandStopOrExit(args);
   if (args.command == "serve") {
     int status = 0;
-    if (!ExpectValues(args, 0, status)) return status;
+    if (!ExpectValues(args, status)) return status;
     auto [directory, create] = DataDirectory(args);
     return ServeDirectory(directory, create);
   }

@@ -8,6 +8,7 @@
 #include "core/work_queue.h"
 #include "platform/local_socket.h"
 #include "shell/dialog_actions.h"
+#include "shell/command_table.h"
 #include "shell/command_values.h"
 #include "shell/sum_search_hook.h"
 #include "shell/terminal/terminal_backend.h"
@@ -49,8 +50,20 @@ Parsed Parse(const std::string& payload) {
 }
 
 ForwardedReply Refused(const ui::Refusal& refusal) {
-  if (refusal.field.empty()) return {2, "", "aequa: " + refusal.message + "\n"};
-  return {2, "", "aequa: " + refusal.field + ": " + refusal.message + "\n"};
+  return {2, "", "aequa: " + refusal.Text() + "\n"};
+}
+
+// The command, its number of values and its options as the command table has them.
+bool TakesTheseArguments(const Parsed& p) {
+  const ui::CommandSpec* command = ui::FindCommand(p.command);
+  if (command == nullptr || p.values.size() != command->arguments.size()) return false;
+  if (p.queueOnly && !command->queues) return false;
+  for (const auto& [option, value] : p.options) {
+    bool known = false;
+    for (const ui::FieldSpec* f : command->options) known = known || option == f->argument;
+    if (!known) return false;
+  }
+  return true;
 }
 
 ForwardedReply QueueResult(bool added) {
@@ -63,24 +76,28 @@ ForwardedReply QueueResult(bool added) {
 ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
   using namespace ui;
   const auto& v = p.values;
-  if (p.command == "new" && v.size() == 5) {
+  if (!TakesTheseArguments(p)) {
+    return {2, "", "aequa: the running copy does not take '" + p.command +
+                       "' with these arguments\n"};
+  }
+  if (p.command == "new") {
     SumRangeValues r{};
     if (auto refusal = CheckSumRange(v, p.options, r)) return Refused(*refusal);
     return QueueResult(QueueSumRange(r.power, r.start, r.end, r.left, r.right, r.mode,
                                      r.duration, !p.queueOnly));
   }
-  if (p.command == "compute" && v.size() == 4) {
+  if (p.command == "compute") {
     AddRangeValues r{};
     if (auto refusal = CheckAddRange(v, p.options, r)) return Refused(*refusal);
     return QueueResult(
         QueueAddRange(r.power, r.start, r.end, r.terms, r.megabytes, !p.queueOnly));
   }
-  if (p.command == "penta" && v.size() == 4) {
+  if (p.command == "penta") {
     PentaRangeValues r{};
     if (auto refusal = CheckPentaRange(v, r)) return Refused(*refusal);
     return QueueResult(QueuePentaRange(r.power, r.start, r.end, r.type, !p.queueOnly));
   }
-  if (p.command == "sum" && v.size() == 3) {
+  if (p.command == "sum") {
     SumQuestionValues q{};
     if (auto refusal = CheckSumQuestion(v, q)) return Refused(*refusal);
     SumSearchStarter starter = GetSumSearchStarter();
@@ -91,38 +108,38 @@ ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
     starter(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms), q.number.c_str());
     return {0, "The representation search runs in the running copy; see its window.\n", ""};
   }
-  if (p.command == "status" && v.empty()) {
+  if (p.command == "status") {
     std::string report = BuildStatusReport();
     if (report.empty() || report.back() != '\n') report += '\n';
     return {0, report, ""};
   }
-  if (p.command == "continue" && v.empty()) {
+  if (p.command == "continue") {
     if (!ContinueEnabled()) return {0, "The queued work is already running.\n", ""};
     StartWork();
     return {0, "The queued work continues in the running copy.\n", ""};
   }
-  if (p.command == "stop" && v.empty()) {
+  if (p.command == "stop") {
     if (!StopEnabled()) return {0, "No search is running.\n", ""};
     StopWork();
     return {0, "The search is stopping; its progress is kept.\n", ""};
   }
-  if (p.command == "exit" && v.empty()) {
+  if (p.command == "exit") {
     backend.RequestExit();
     return {0, "The running copy saves its work and ends.\n", ""};
   }
-  if (p.command == "user" && v.size() == 2) {
+  if (p.command == "user") {
     UserValues user;
     if (auto refusal = CheckUser(v, user)) return Refused(*refusal);
     StoreUserInformation(user.name, user.email);
     return {0, "", ""};
   }
-  if (p.command == "preferences" && v.size() == 2) {
+  if (p.command == "preferences") {
     PreferenceValues prefs{};
     if (auto refusal = CheckPreferences(v, prefs)) return Refused(*refusal);
     StorePreferences(prefs.saveMinutes, prefs.displaySeconds);
     return {0, "", ""};
   }
-  if (p.command == "priority" && v.size() == 1) {
+  if (p.command == "priority") {
     uint32_t priority = 0;
     if (auto refusal = CheckPriority(v, priority)) return Refused(*refusal);
     StorePriority(priority);

@@ -41,6 +41,14 @@ TEST_F(WindowTest, NewQueuesTheRangeTypedAndStartsTheWork) {
   EXPECT_NE(ScreenText().find("SUM"), std::string::npos);
 }
 
+uint32_t sumPower = 0, sumTerms = 0;
+std::string sumText;
+void RecordSumSearch(uint32_t power, uint32_t terms, const char* text) {
+  sumPower = power;
+  sumTerms = terms;
+  sumText = text;
+}
+
 TEST_F(WindowTest, ARefusedFieldShowsThePromptAndKeepsTheDialogOpenOnThatField) {
   Open();
   Press(Ctrl('N'));
@@ -56,6 +64,67 @@ TEST_F(WindowTest, ARefusedFieldShowsThePromptAndKeepsTheDialogOpenOnThatField) 
   EXPECT_NE(after.RowText(after.cursorRow).find("Power"), std::string::npos);
   EXPECT_NE(DataFile("worksum.ini").find("SUM=7,80,90,1,4,0,80,0"), std::string::npos);
   WaitForWorkEnd();
+}
+
+// What the reader or a search would refuse later: each dialog names the field, keeps the
+// focus there, and queues nothing until the value is changed.
+TEST_F(WindowTest, TheDialogsRefuseWhatTheQueueOrTheSearchWouldRefuseLater) {
+  struct Case {
+    fw::Key open;
+    const char* typed;   // up to OK
+    const char* prompt;
+    const char* field;   // the label of the row that has the focus afterwards
+    const char* fixed;   // typed into that field, then OK
+    const char* queued;  // the line then queued
+  };
+  const Case cases[] = {
+      {Ctrl('N'), "5\t80\t90\t5\t4\n", "Please enter an integer between 1 and 4.", "Left terms",
+       "1\n", "SUM=5,80,90,1,4,0,80,0"},
+      {Ctrl('N'), "5\t90\t80\t1\t4\n", "Please enter an integer between 91 and 2147483647.",
+       "End", "95\n", "SUM=5,90,95,1,4,0,90,0"},
+      {Ctrl('N'), "5\t80\t2147483648\t1\t4\n", "Please enter an integer between 0 and 2147483647.",
+       "End", "81\n", "SUM=5,80,81,1,4,0,80,0"},
+      {FunctionKey(5), "5\t1000\t1010\t21\n", "Please enter an integer between 0 and 20.", "Type",
+       "20\n", "PENTA=5,1000,1010,20"},
+      {FunctionKey(5), "4\t1000\t1010\t0\n", "Please enter an integer between 5 and 5.", "Power",
+       "5\n", "PENTA=5,1000,1010,0"},
+      {FunctionKey(2), "3\t1\t1000\t2\t-1\n", "Please enter an integer between 1 and 131071.",
+       "Memory size", "2\n", "ADD=3,1,1000,2,2"},
+  };
+  Open();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt);
+    const size_t first = backend->Snapshots().size();
+    const std::string before = DataFile("worksum.ini");
+    Press(c.open);
+    Type(c.typed);
+    Snapshot();
+    Type("\n");  // closes the message box
+    Snapshot();
+    Type(c.fixed);
+    Run();
+    WaitForWorkEnd();
+    EXPECT_NE(Snap(first).find(c.prompt), std::string::npos) << Snap(first);
+    const term::Grid& after = backend->Snapshots().at(first + 1);
+    EXPECT_NE(after.RowText(after.cursorRow).find(c.field), std::string::npos) << Text(after);
+    // Only the corrected range was queued.
+    EXPECT_EQ(DataFile("worksum.ini"), before + c.queued + "\r\n");
+  }
+}
+
+TEST_F(WindowTest, ComputeSumTakesOnlyADecimalNumber) {
+  Open();
+  ui::SetSumSearchStarter(&RecordSumSearch);
+  Press(FunctionKey(3));
+  Snapshot();
+  Type("\t\t17x29\n");
+  Snapshot();
+  Type("\n1729\n");
+  Run();
+  ui::SetSumSearchStarter(nullptr);
+  EXPECT_NE(Snap(0).find("Compute Sum"), std::string::npos);
+  EXPECT_NE(Snap(1).find("Please enter decimal digits only."), std::string::npos);
+  EXPECT_EQ(sumText, "1729");
 }
 
 TEST_F(WindowTest, RangeLimitsOfTheNewDialog) {
@@ -95,20 +164,12 @@ TEST_F(WindowTest, ComputeAndPentaQueueTheirLines) {
   EXPECT_NE(Snap(0).find("Memory size      [1___________] megabytes"), std::string::npos);
   WaitForWorkEnd();
   Press(FunctionKey(5));  // Ctrl+H
-  Type("5\t1000\t1010\t21\n");
+  Type("5\t1000\t1010\t20\n");
   Run();
   WaitForWorkEnd();
   const std::string queue = DataFile("worksum.ini");
   EXPECT_NE(queue.find("ADD=3,1,1000,2,1"), std::string::npos);
-  EXPECT_NE(queue.find("PENTA=5,1000,1010,21"), std::string::npos);
-}
-
-uint32_t sumPower = 0, sumTerms = 0;
-std::string sumText;
-void RecordSumSearch(uint32_t power, uint32_t terms, const char* text) {
-  sumPower = power;
-  sumTerms = terms;
-  sumText = text;
+  EXPECT_NE(queue.find("PENTA=5,1000,1010,20"), std::string::npos);
 }
 
 TEST_F(WindowTest, ComputeSumOpensWithTwoAndTwoAndStartsTheRegisteredSearch) {

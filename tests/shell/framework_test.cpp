@@ -92,7 +92,7 @@ TEST_F(FrameworkTest, EachRefusalGivesTheFrameworkPromptAndFocusesTheField) {
       {10, "257", "Please enter an integer between 2 and 256."},
       {10, "-3", "Please enter a positive integer."},
       {10, "x", "Please enter a positive integer."},
-      {10, "4294967296", "Please enter a positive integer."},
+      {10, "4294967296", "Please enter an integer between 0 and 4294967295."},
       {11, "1.5", "Please enter an integer."},
       {11, "-6", "Please enter an integer between -5 and 100001."},
       {12, "abcde", "Please enter no more than 4 characters."},

@@ -1,0 +1,152 @@
+#include "shell/command_table.h"
+
+#include "core/work_rules.h"
+#include "penta/penta_tables.h"
+#include "penta/penta_types.h"
+#include "sums/sum_tree.h"
+
+namespace aequa::ui {
+namespace {
+
+constexpr int64_t kIntMax = INT32_MAX;
+constexpr int64_t kUnsignedMax = UINT32_MAX;
+constexpr int64_t kLineMax = kMaxLineValue;
+constexpr int64_t kDialogMaxPower = 256;
+
+FieldSpec Number(const char* label, const char* argument, FieldKind kind, int64_t min,
+                 int64_t max) {
+  return {label, argument, kind, min, max, nullptr, nullptr, {}};
+}
+
+FieldSpec Option(const char* label, const char* option, FieldKind kind, int64_t min,
+                 int64_t max, const char* fallback, const char* metavar) {
+  return {label, option, kind, min, max, fallback, metavar, {}};
+}
+
+FieldSpec Words(const char* label, const char* argument, FieldKind kind, int64_t maxChars) {
+  return {label, argument, kind, 0, maxChars, nullptr, nullptr, {}};
+}
+
+}  // namespace
+
+// Start, end and duration go into the work line, whose reader takes signed 32-bit values.
+const NewFields kNewFields = {
+    Number("Power", "POWER", FieldKind::Unsigned, kMinLinePower, kDialogMaxPower),
+    Number("Start", "START", FieldKind::Unsigned, 0, kLineMax),
+    Number("End", "END", FieldKind::Unsigned, 0, kLineMax),
+    Number("Left terms", "LEFT", FieldKind::Unsigned, 1, kDialogMaxPower),
+    Number("Right terms", "RIGHT", FieldKind::Unsigned, 2, kMaxRightTerms),
+    {"Search", "--mode", FieldKind::Choice, 0, 2, "best", "best|same|exact",
+     {"best", "same", "exact"}},
+    Option("Duration", "--duration", FieldKind::Unsigned, 0, kLineMax, "0", "SECONDS"),
+};
+
+const ComputeFields kComputeFields = {
+    Number("Power", "POWER", FieldKind::Signed, kMinLinePower, kDialogMaxPower),
+    Number("Start", "START", FieldKind::Signed, 1, kIntMax),
+    Number("End", "END", FieldKind::Signed, 0, kIntMax),
+    Number("Number of terms", "TERMS", FieldKind::Signed, kMinAddTerms, kMaxAddTerms),
+    Option("Memory size", "--memory", FieldKind::Signed, 1, kMaxPoolMegabytes, "1", "MB"),
+};
+
+// Every term of the Penta search lies below its term limit.
+const PentaFields kPentaFields = {
+    Number("Power", "POWER", FieldKind::Signed, kPentaPower, kPentaPower),
+    Number("Start", "START", FieldKind::Signed, 0, penta::kTermLimit - 1),
+    Number("End", "END", FieldKind::Signed, 0, penta::kTermLimit),
+    Number("Type", "TYPE", FieldKind::Signed, 0, penta::kTypeCount - 1),
+};
+
+const SumFields kSumFields = {
+    Number("Power", "POWER", FieldKind::Signed, kMinLinePower, kDialogMaxPower),
+    Number("Terms", "TERMS", FieldKind::Signed, 2, kDialogMaxPower),
+    Words("Sum", "NUMBER", FieldKind::Digits, 128),
+};
+
+// The identity is stored as lines of the settings file.
+const UserFields kUserFields = {
+    Words("Name", "NAME", FieldKind::PlainText, 128),
+    Words("Email address", "EMAIL", FieldKind::PlainText, 128),
+};
+
+const PreferenceFields kPreferenceFields = {
+    Number("Save each", "SAVE_MINUTES", FieldKind::Unsigned, 0, kUnsignedMax),
+    Number("Display each", "DISPLAY_SECONDS", FieldKind::Unsigned, 0, kUnsignedMax),
+};
+
+const PriorityFields kPriorityFields = {
+    Number("Priority", "N", FieldKind::Unsigned, 1, 10),
+};
+
+const std::vector<CommandSpec>& Commands() {
+  static const std::vector<CommandSpec> commands = {
+      {"continue", {}, {}, false, "resume the queued work in the foreground (Ctrl+C stops it)"},
+      {"new",
+       {&kNewFields.power, &kNewFields.start, &kNewFields.end, &kNewFields.left,
+        &kNewFields.right},
+       {&kNewFields.mode, &kNewFields.duration},
+       true,
+       "queue an equal-sums range (SUM) and run the queue"},
+      {"compute",
+       {&kComputeFields.power, &kComputeFields.start, &kComputeFields.end,
+        &kComputeFields.terms},
+       {&kComputeFields.memory},
+       true,
+       "queue a sum-collision range (ADD) and run the queue"},
+      {"penta",
+       {&kPentaFields.power, &kPentaFields.start, &kPentaFields.end, &kPentaFields.type},
+       {},
+       true,
+       "queue a Penta range (PENTA) and run the queue"},
+      {"sum",
+       {&kSumFields.power, &kSumFields.terms, &kSumFields.number},
+       {},
+       false,
+       "list every way of writing NUMBER as a sum of at most\nTERMS POWER-th powers (Ctrl+C stops it)"},
+      {"status", {}, {}, false, "show the queued work"},
+      {"user", {&kUserFields.name, &kUserFields.email}, {}, false,
+       "record your name and e-mail address"},
+      {"preferences", {&kPreferenceFields.save, &kPreferenceFields.display}, {}, false,
+       "set the checkpoint and progress intervals"},
+      {"priority", {&kPriorityFields.priority}, {}, false,
+       "set the search priority, 1 (lowest) to 10"},
+      {"stop", {}, {}, false, "stop the search of the running copy (progress is kept)"},
+      {"exit", {}, {}, false, "end the running copy, as its Exit command does"},
+      {"serve", {}, {}, false,
+       "run in the background with the window closed (start at\nboot uses this)"},
+  };
+  return commands;
+}
+
+const CommandSpec* FindCommand(const std::string& name) {
+  for (const CommandSpec& c : Commands()) {
+    if (name == c.name) return &c;
+  }
+  return nullptr;
+}
+
+std::string CommandsHelp() {
+  constexpr size_t kColumn = 32;
+  std::string text;
+  for (const CommandSpec& c : Commands()) {
+    std::string usage = std::string("  ") + c.name;
+    for (const FieldSpec* f : c.arguments) usage += std::string(" ") + f->argument;
+    for (const FieldSpec* f : c.options) {
+      usage += std::string(" [") + f->argument + " " + f->metavar + "]";
+    }
+    text += usage;
+    if (usage.size() + 2 <= kColumn) {
+      text += std::string(kColumn - usage.size(), ' ');
+    } else {
+      text += "\n" + std::string(kColumn, ' ');
+    }
+    for (const char* p = c.summary; *p != '\0'; ++p) {
+      text += *p;
+      if (*p == '\n') text += std::string(kColumn, ' ');
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+}  // namespace aequa::ui

@@ -1,0 +1,78 @@
+#pragma once
+// The commands of the program and the fields they take: the only place where a field's name,
+// kind and range are written. The command line, the commands forwarded to a running copy and
+// the dialogs of every window backend read them from here.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace aequa::ui {
+
+enum class FieldKind {
+  Unsigned,  // digits only, within [min, max]
+  Signed,    // an optional sign and digits, within [min, max]
+  Text,      // at most `max` characters
+  PlainText, // at most `max` characters, no line ends or other control characters
+  Digits,    // a decimal number of at most `max` characters, below 2^128
+  Choice,    // one of `choices`, taken as its index
+};
+
+struct FieldSpec {
+  const char* label;     // the dialog's label; refusals name the field by it
+  const char* argument;  // on the command line: "POWER", or the option "--mode"
+  FieldKind kind;
+  int64_t min;
+  int64_t max;
+  const char* fallback;  // an option's value when it is not given
+  const char* metavar;   // an option's value in the help ("SECONDS"); choices for Choice
+  std::vector<std::string> choices;
+  bool IsOption() const { return argument[0] == '-'; }
+};
+
+// The fields of each command that takes values, by name.
+struct NewFields {
+  FieldSpec power, start, end, left, right, mode, duration;
+};
+struct ComputeFields {
+  FieldSpec power, start, end, terms, memory;
+};
+struct PentaFields {
+  FieldSpec power, start, end, type;
+};
+struct SumFields {
+  FieldSpec power, terms, number;
+};
+struct UserFields {
+  FieldSpec name, email;
+};
+struct PreferenceFields {
+  FieldSpec save, display;
+};
+struct PriorityFields {
+  FieldSpec priority;
+};
+
+extern const NewFields kNewFields;
+extern const ComputeFields kComputeFields;
+extern const PentaFields kPentaFields;
+extern const SumFields kSumFields;
+extern const UserFields kUserFields;
+extern const PreferenceFields kPreferenceFields;
+extern const PriorityFields kPriorityFields;
+
+struct CommandSpec {
+  const char* name;
+  std::vector<const FieldSpec*> arguments;  // in their order on the command line
+  std::vector<const FieldSpec*> options;
+  bool queues;         // adds a work line: takes --queue-only
+  const char* summary; // the help's description; "\n" continues it on the next line
+};
+
+// Every command of the command line, in the order the help lists them.
+const std::vector<CommandSpec>& Commands();
+// Null for an unknown command.
+const CommandSpec* FindCommand(const std::string& name);
+// The help's list of commands, each with its arguments and options.
+std::string CommandsHelp();
+
+}  // namespace aequa::ui
