@@ -534,7 +534,9 @@ void KernelSearch<F, W>::LeftTermLoop(uint32_t i, uint32_t first, bool resuming)
     LeftTerm(i) = x;
     if (i + 1 < m_) {
       LeftTermLoop(i + 1, x, resuming);
-    } else {
+    } else if (resuming || !Poll(1)) {
+      // Polled once per combination of left terms: with more left terms than the right side
+      // can balance, the right side returns at once and never polls.
       RightSide(resuming);
     }
     if (stop_) return;

@@ -25,6 +25,7 @@ std::atomic<platform::ThreadRef> timerThreadRef{0};
 // The thread objects are only touched by the thread that starts and waits for work.
 std::thread workerThread;
 std::thread timerThread;
+std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
 
 void JoinFinishedThreads() {
   if (workerThread.joinable()) workerThread.join();
@@ -99,6 +100,7 @@ void WorkerMain() {
   ApplyPriority();
   if (Settings.NoSave.load() != 0) LogText("No saving, all computations will be lost\n");
   bool noDriver = false;
+  bool internalError = false;
   if (!Requested(REQ_HALT)) {
     for (;;) {
       IniHold(WorkFile(), 1);
@@ -115,11 +117,17 @@ void WorkerMain() {
         noDriver = (kind == WORK_SUM && d.equalSums == nullptr) ||
                    (kind == WORK_ADD && d.sumCollision == nullptr) ||
                    (kind == WORK_PENTA && d.penta == nullptr);
-        if (RunItem(kind, item)) break;
+        const bool ends = RunItem(kind, item);
+        internalError = internalError || InternalError.load() != 0;
+        if (ends) break;
       }
       if (Requested(REQ_HALT)) break;
     }
   }
+  lastWorkEnd = noDriver        ? WorkEnd::NoSearch
+                : internalError ? WorkEnd::InternalError
+                : Requested(REQ_HALT) ? WorkEnd::Halted
+                                      : WorkEnd::Finished;
   if (Requested(REQ_HALT)) {
     LogText("Execution halted.\n");
     LogText("Choose Test/Continue to restart.\n");
@@ -202,6 +210,8 @@ void WaitForWorkEnd() {
   while (WorkerRunning.load() != 0 || TimerRunning.load() != 0) ProtocolSleep(50);
   JoinFinishedThreads();
 }
+
+WorkEnd LastWorkEnd() { return lastWorkEnd.load(); }
 
 bool ContinueEnabled() { return WorkerRunning.load() == 0 && TimerRunning.load() == 0; }
 

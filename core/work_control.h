@@ -16,6 +16,12 @@ void FinishWork();
 // Waits until both threads have ended (the command line in the foreground).
 void WaitForWorkEnd();
 
+// How the last worker ended: the queue ran empty, a halt was requested, a search reported an
+// internal error (which takes precedence: the user has a file to send), or a line is of a
+// kind this program cannot search.
+enum class WorkEnd { Finished, Halted, InternalError, NoSearch };
+WorkEnd LastWorkEnd();
+
 // Continue is enabled exactly when neither thread runs; Stop while one runs and no halt has
 // been requested.
 bool ContinueEnabled();

@@ -194,6 +194,8 @@ void CSumDlg::DoDataExchange(fw::DataExchange& dx) {
   DDX_Field(dx, IDC_FIELD1, kSumFields.power, m_power);
   DDX_Field(dx, IDC_FIELD2, kSumFields.terms, m_terms);
   DDX_Field(dx, IDC_FIELD3, kSumFields.number, m_sum);
+  DDV_Rules(dx, SumQuestionValues{m_power, m_terms, m_sum}, SumQuestionRules,
+            {{&kSumFields.number, IDC_FIELD3}});
 }
 
 CPentaDlg::CPentaDlg() : Dialog(PentaTemplate()) {}

@@ -11,6 +11,8 @@
 #include "core/coordinator.h"
 #include "core/output_log.h"
 #include "core/settings_store.h"
+#include "core/settings.h"
+#include "core/shared_words.h"
 #include "core/startup.h"
 #include "core/work_control.h"
 #include "core/work_queue.h"
@@ -30,6 +32,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRunning = 3;
+constexpr int kExitHalted = 4;         // stopped with work left in the queue
+constexpr int kExitInternalError = 5;  // a search failed a check; a file is to be sent
 
 // The help: the commands and their arguments come from the command table.
 std::string HelpText() {
@@ -123,10 +127,21 @@ int Finish(int status) {
   return status;
 }
 
-// The foreground run: log lines to stdout, Ctrl+C and SIGTERM stop the search.
+// The foreground run: log lines to stdout, Ctrl+C and SIGTERM stop the search. The status
+// tells how the worker ended.
 int RunInForeground(bool startWork) {
   if (startWork && ContinueEnabled()) StartWork();
   WaitForWorkEnd();
+  switch (LastWorkEnd()) {
+    case WorkEnd::InternalError:
+      return kExitInternalError;
+    case WorkEnd::NoSearch:
+      return kExitRefused;
+    case WorkEnd::Halted:
+      return IniLineCount(WorkFile()) > 0 ? kExitHalted : kExitOk;
+    case WorkEnd::Finished:
+      break;
+  }
   return kExitOk;
 }
 
@@ -197,6 +212,7 @@ int CommandSum(const Arguments& args) {
   StartSumCheck(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms),
                 q.number.c_str());
   WaitForWorkEnd();
+  if (InternalError.load() != 0) return Finish(kExitInternalError);
   return Finish(CountLineWritten ? kExitOk : kExitRefused);
 }
 

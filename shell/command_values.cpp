@@ -5,6 +5,7 @@
 #include "core/work_item.h"
 #include "core/work_rules.h"
 #include "shell/field_validation.h"
+#include "sums/sum_check.h"
 #include "sums/u128.h"
 
 namespace aequa::ui {
@@ -160,6 +161,14 @@ std::optional<Refusal> PentaRangeRules(const PentaRangeValues& v) {
   }
 }
 
+std::optional<Refusal> SumQuestionRules(const SumQuestionValues& v) {
+  U128 limit, number;
+  if (!PowerOf(kMaxTableEntries, static_cast<uint32_t>(v.power), limit)) return std::nullopt;
+  ParseDecimal128(v.number.c_str(), number);
+  if (Less128(number, limit)) return std::nullopt;
+  return Refusal{&kSumFields.number, "Please enter a number below " + Decimal128(limit) + "."};
+}
+
 std::optional<Refusal> CheckSumRange(const CommandValues& v, const CommandOptions& o,
                                      SumRangeValues& out) {
   const NewFields& f = kNewFields;
@@ -197,7 +206,8 @@ std::optional<Refusal> CheckSumQuestion(const CommandValues& v, SumQuestionValue
   const SumFields& f = kSumFields;
   if (auto r = ReadField(f.power, v[0], out.power)) return r;
   if (auto r = ReadField(f.terms, v[1], out.terms)) return r;
-  return ReadField(f.number, v[2], out.number);
+  if (auto r = ReadField(f.number, v[2], out.number)) return r;
+  return SumQuestionRules(out);
 }
 
 std::optional<Refusal> CheckUser(const CommandValues& v, UserValues& out) {

@@ -56,6 +56,8 @@ std::optional<Refusal> ReadField(const FieldSpec& field, const std::string& text
 std::optional<Refusal> SumRangeRules(const SumRangeValues& v);
 std::optional<Refusal> AddRangeRules(const AddRangeValues& v);
 std::optional<Refusal> PentaRangeRules(const PentaRangeValues& v);
+// The number must be one whose table of powers the representation search can build.
+std::optional<Refusal> SumQuestionRules(const SumQuestionValues& v);
 
 // Each fills `out` from exactly the values the command takes (the caller checks their count
 // against the command table) and returns the first refusal, if any.

@@ -126,7 +126,7 @@ TEST_F(EqualSumsRun, HaltKeepsProgressAndContinueResumes) {
   ASSERT_TRUE(run.WaitForOutput("(5,1,3) 160 done in"));
   run.Signal(SIGINT);
   const ProcessResult stopped = run.Wait();
-  EXPECT_EQ(stopped.status, 0);
+  EXPECT_EQ(stopped.status, 4);  // halted with work left
   EXPECT_NE(stopped.out.find("Execution halted."), std::string::npos);
 
   unsigned start = 0, current = 0, end = 0, n = 0;
@@ -149,6 +149,27 @@ TEST_F(EqualSumsRun, HaltKeepsProgressAndContinueResumes) {
             std::string::npos);
   EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
   EXPECT_FALSE(FileExists(dir.file("S1-" + s + ".5")));
+}
+
+// In mode Exact with more left terms than right terms the right side gives up at once for
+// every combination of left terms; the search must still notice a stop request.
+TEST_F(EqualSumsRun, AStopEndsAnExactSearchWithMoreLeftTermsThanRightTerms) {
+  BackgroundAequa run({"--dir", d, "new", "5", "60", "70", "20", "5", "--mode", "exact"});
+  ASSERT_TRUE(run.WaitForOutput("Searching (5,20,5) at 60")) << run.Output();
+  run.Signal(SIGTERM);
+  ASSERT_TRUE(run.WaitForExit()) << "the search did not stop";
+  const ProcessResult stopped = run.Wait();
+  EXPECT_EQ(stopped.status, 4);
+  EXPECT_NE(stopped.out.find("Execution halted."), std::string::npos);
+  EXPECT_EQ(Read("worksum.ini"), "SUM=5,60,70,20,5,2,60,0\r\n");
+  // The checkpoint holds the left terms reached; Continue resumes from it.
+  ASSERT_TRUE(FileExists(dir.file("S20-60.5")));
+  BackgroundAequa resumed({"--dir", d, "continue"});
+  ASSERT_TRUE(resumed.WaitForOutput("Searching (5,20,5) at 60")) << resumed.Output();
+  resumed.Signal(SIGINT);
+  ASSERT_TRUE(resumed.WaitForExit());
+  EXPECT_EQ(resumed.Wait().status, 4);
+  EXPECT_EQ(Read("SOLUTION.TXT").find("Internal error"), std::string::npos);
 }
 
 TEST_F(EqualSumsRun, ItemsOutsideTheSearchLimitsAreDropped) {

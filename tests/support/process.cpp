@@ -63,7 +63,7 @@ BackgroundAequa::BackgroundAequa(const std::vector<std::string>& args)
 }
 
 BackgroundAequa::~BackgroundAequa() {
-  if (!finished_ && pid_ > 0) {
+  if (!finished_ && !reaped_ && pid_ > 0) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
@@ -86,13 +86,25 @@ void BackgroundAequa::Signal(int sig) {
   if (!finished_) kill(pid_, sig);
 }
 
+bool BackgroundAequa::WaitForExit(double seconds) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!reaped_ && !finished_) {
+    if (waitpid(pid_, &rawStatus_, WNOHANG) == pid_) {
+      reaped_ = true;
+      break;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 ProcessResult BackgroundAequa::Wait() {
   ProcessResult result;
-  int raw = 0;
   if (!finished_) {
-    waitpid(pid_, &raw, 0);
+    if (!reaped_) waitpid(pid_, &rawStatus_, 0);
     finished_ = true;
-    result.status = ExitStatus(raw);
+    result.status = ExitStatus(rawStatus_);
   }
   result.out = ReadFile(outPath_);
   result.err = ReadFile(errPath_);

@@ -24,6 +24,9 @@ class BackgroundAequa {
   // Waits (up to `seconds`) until the standard output holds `text`.
   bool WaitForOutput(const std::string& text, double seconds = 60);
   void Signal(int sig);
+  // Waits (up to `seconds`, a bound for a program that would otherwise never end) until the
+  // program has ended; then Wait returns at once.
+  bool WaitForExit(double seconds = 60);
   ProcessResult Wait();
   pid_t pid() const { return pid_; }
   std::string Output() const;
@@ -33,6 +36,8 @@ class BackgroundAequa {
   std::string outPath_;
   std::string errPath_;
   bool finished_ = false;
+  int rawStatus_ = 0;
+  bool reaped_ = false;
 };
 
 }  // namespace aequa::test
