@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "core/coordinator.h"
 #include "core/drivers.h"
@@ -15,6 +14,7 @@
 #include "core/timing.h"
 #include "core/work_queue.h"
 #include "platform/scheduling.h"
+#include "platform/threads.h"
 
 namespace aequa {
 namespace {
@@ -22,14 +22,18 @@ namespace {
 SearchDrivers drivers;
 std::atomic<platform::ThreadRef> workerThreadRef{0};
 std::atomic<platform::ThreadRef> timerThreadRef{0};
-// The thread objects are only touched by the thread that starts and waits for work.
-std::thread workerThread;
-std::thread timerThread;
+// The searches recurse once per right term (at most 4096) and once per left term (at most 256);
+// 4 KB a level leaves room for the larger frames of sanitiser builds.
+constexpr size_t kSearchStackBytes = (4096 + 256) * size_t{4096} + (size_t{1} << 20);
+constexpr size_t kTimerStackBytes = size_t{1} << 20;
+// The thread handles are only touched by the thread that starts and waits for work.
+platform::ThreadHandle workerThread;
+platform::ThreadHandle timerThread;
 std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
 
 void JoinFinishedThreads() {
-  if (workerThread.joinable()) workerThread.join();
-  if (timerThread.joinable()) timerThread.join();
+  platform::JoinThread(workerThread);
+  platform::JoinThread(timerThread);
 }
 
 void LogSendRequest(const char* what) {
@@ -182,8 +186,17 @@ void StartWorkWith(void (*body)()) {
   // enabled states are right from this moment on.
   WorkerRunning.store(1);
   TimerRunning.store(1);
-  workerThread = std::thread(body);
-  timerThread = std::thread(TimerMain);
+  if (!platform::StartThread(body, kSearchStackBytes, workerThread)) {
+    WorkerRunning.store(0);
+    TimerRunning.store(0);
+    LogText("Cannot start the search thread.\n");
+    return;
+  }
+  if (!platform::StartThread(TimerMain, kTimerStackBytes, timerThread)) {
+    // The worker stops the timer before it ends; without one it must not wait for it.
+    TimerRunning.store(0);
+    LogText("Cannot start the timer thread.\n");
+  }
 }
 
 void StartWork() { StartWorkWith(WorkerMain); }

@@ -52,7 +52,9 @@ uint32_t MaxSumValueFor(uint32_t power, uint32_t left) {
 
 LineFault CheckSumItem(WorkItem& item) {
   if (!PowerInRange(item.power)) return LineFault::Power;
-  if (item.leftTerms == 0 || item.leftTerms > MaxLeftTermsFor(item.power, item.variant)) {
+  // Mode Exact relaxes both term rules (what the search makes of the terms is its own affair).
+  if (item.variant != kModeExact &&
+      (item.leftTerms == 0 || item.leftTerms > MaxLeftTermsFor(item.power, item.variant))) {
     return LineFault::LeftTerms;
   }
   if (item.rightTerms < MinRightTermsFor(item.leftTerms, item.variant)) {

@@ -172,6 +172,26 @@ TEST_F(EqualSumsRun, AStopEndsAnExactSearchWithMoreLeftTermsThanRightTerms) {
   EXPECT_EQ(Read("SOLUTION.TXT").find("Internal error"), std::string::npos);
 }
 
+// A resumed search walks down its saved path, one level of recursion per right term: a saved
+// path of 4000 cubes of 1 (16^3 is 4096 of them) goes about as deep as a search can.
+TEST_F(EqualSumsRun, TheDeepestSearchFitsOnTheStackOfTheSearchThread) {
+  std::string checkpoint;
+  auto word = [&](uint32_t w) {
+    for (int i = 0; i < 4; ++i) checkpoint.push_back(static_cast<char>((w >> (8 * i)) & 0xFF));
+  };
+  // Version 3, power 3, value 16, 1 left term, 4096 right terms, mode Exact, 0 seconds, the
+  // path: 16, then 4000 ones.
+  for (uint32_t w : {3u, 3u, 16u, 1u, 4096u, 2u, 0u, 4000u, 16u}) word(w);
+  for (int i = 0; i < 4000; ++i) word(1);
+  WriteFile(dir.file("S1-16.3"), checkpoint);
+  WriteFile(dir.file("worksum.ini"), "SUM=3,16,17,1,4096,2,16,0\r\n");
+  const ProcessResult r = RunAequa({"--dir", d, "continue"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("New result: (3,1,4096) 16=1*4096"), std::string::npos);
+  EXPECT_NE(r.out.find("(3,1,4096) 16 done in"), std::string::npos);
+  EXPECT_EQ(Read("worksum.ini"), "");
+}
+
 TEST_F(EqualSumsRun, ItemsOutsideTheSearchLimitsAreDropped) {
   WriteFile(dir.file("worksum.ini"), "SUM=5,10,20,0,3,2,10,0\r\nSUM=3,10,12,2,2,2,10,0\r\n");
   const ProcessResult r = RunAequa({"--dir", d, "continue"});

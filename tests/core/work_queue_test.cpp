@@ -66,6 +66,7 @@ TEST_F(WorkQueue, EveryCheckGivesItsMessageAndDeletesTheLine) {
       {"SUM=5,100,200,5,5,0,150,0", "Illegal number of left terms in INI file: SUM=5,100,200,5,5,0,150,0"},
       {"SUM=5,100,200,5,5,2,150,0", ""},
       {"SUM=5,100,200,0,5,0,150,0", "Illegal number of left terms in INI file: SUM=5,100,200,0,5,0,150,0"},
+      {"SUM=5,100,200,0,5,2,150,0", ""},
       {"SUM=2,2,10,1,0,0,0,0", "Illegal number of right terms in INI file: SUM=2,2,10,1,0,0,0,0"},
       {"SUM=1,2,10,1,2", "Illegal power in INI file: SUM=1,2,10,1,2"},
       {"SUM=4096,2,10,1,2", "Illegal power in INI file: SUM=4096,2,10,1,2"},
