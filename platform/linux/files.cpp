@@ -3,13 +3,38 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <random>
 
 namespace aequa::platform {
+namespace {
+
+// A name beside `path` that nobody can guess in advance.
+std::string TemporaryName(const std::string& path) {
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  char suffix[24];
+  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
+                static_cast<unsigned long long>(random()));
+  return path + suffix;
+}
+
+// Creates a new temporary file beside `path`, never through a name that exists (a link
+// planted there by someone else is not followed).
+int CreateTemporary(const std::string& path, std::string& temp) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    temp = TemporaryName(path);
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
 
 bool ReplaceFile(const std::string& path, std::string_view contents) {
-  const std::string temp = path + ".tmp";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  std::string temp;
+  int fd = CreateTemporary(path, temp);
   if (fd < 0) return false;
   const char* data = contents.data();
   size_t left = contents.size();

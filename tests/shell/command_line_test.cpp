@@ -117,6 +117,23 @@ TEST_F(CommandLine, QueueStatusAndSettingsCommands) {
             std::string::npos);
 }
 
+// In a data directory another user can write to, links planted at the names the program
+// used for its temporary files lead nowhere: the files they point to stay untouched.
+TEST_F(CommandLine, PlantedLinksInTheDataDirectoryAreNotFollowed) {
+  TempDir elsewhere(false);
+  const std::string victim = elsewhere.file("victim");
+  test::WriteFile(victim, "precious\n");
+  for (const char* name : {"worksum.ini.tmp", "aequo.ini.tmp"}) {
+    ASSERT_EQ(symlink(victim.c_str(), Path(name).c_str()), 0);
+  }
+  EXPECT_EQ(RunAequa({"--dir", dir.path(), "new", "5", "80", "90", "1", "4", "--queue-only"}).status,
+            0);
+  EXPECT_EQ(RunAequa({"--dir", dir.path(), "priority", "3"}).status, 0);
+  EXPECT_EQ(ReadFile(victim), "precious\n");
+  EXPECT_EQ(ReadFile(Path("worksum.ini")), "SUM=5,80,90,1,4,0,80,0\r\n");
+  EXPECT_NE(ReadFile(Path("aequo.ini")).find("Priority=3\r\n"), std::string::npos);
+}
+
 TEST_F(CommandLine, AFullQueueRefusesTheRange) {
   test::WriteFile(Path("aequo.ini"), "MaxExponents=1\r\n");
   EXPECT_EQ(RunAequa({"--dir", dir.path(), "penta", "5", "1", "10", "0", "--queue-only"}).status,
