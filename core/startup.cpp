@@ -16,13 +16,14 @@ int32_t InstanceKey() { return instanceKey; }
 
 StartupResult StartUp(const std::string& directory, bool create) {
   StartupResult result;
-  if (!platform::EnterDirectory(directory, create)) {
+  if (!platform::EnterDirectory(directory, create, &result.created)) {
     result.outcome = StartupResult::Outcome::NoDirectory;
     result.directory = directory;
     return result;
   }
   result.directory = platform::CurrentDirectory();
-  result.instanceKey = InstanceKeyOf(result.directory);
+  // Every path to the directory gives the same key.
+  result.instanceKey = InstanceKeyOf(platform::ResolvedCurrentDirectory());
   platform::InstanceLockResult lock = platform::AcquireInstanceLock(result.instanceKey);
   if (lock.failed) {
     result.outcome = StartupResult::Outcome::LockFailed;

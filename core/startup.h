@@ -13,6 +13,7 @@ struct StartupResult {
   int32_t instanceKey = 0;
   long runningPid = 0;     // AlreadyRunning: the copy that runs there (0 if unknown)
   bool workQueued = false; // the work file holds at least one line
+  bool created = false;    // the directory did not exist and was created
 };
 
 // Makes `directory` (created when `create` is set) the current directory, takes the

@@ -1,5 +1,6 @@
 #pragma once
-// One running copy per data directory: a lock that the system releases when the process dies.
+// One running copy per data directory: a lock that the system releases when the process dies,
+// and that every path to the directory reaches (a link or a second mount of it included).
 #include <cstdint>
 #include <string>
 
@@ -11,9 +12,11 @@ struct InstanceLockResult {
   long holderPid = 0;      // when not acquired: the process that holds it (0 if unknown)
 };
 
-// Takes the lock named from `key` ("SUM <key>") in the current directory. Held until
-// ReleaseInstanceLock or the end of the process. A process that does not get the lock
-// changes no file.
+// Takes the lock of the current directory. On Linux it is the file "aequa.lock" inside the
+// directory, so that every path to it finds the same lock; on Windows the named mutex
+// "SUM <key>", `key` being computed from the directory's resolved path. Held until
+// ReleaseInstanceLock or the end of the process. A process that does not get the lock changes
+// no file.
 InstanceLockResult AcquireInstanceLock(int32_t key);
 void ReleaseInstanceLock();
 

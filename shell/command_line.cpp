@@ -96,6 +96,9 @@ std::optional<int> Start(const Arguments& args) {
   const bool explicitDir = dir != args.options.end();
   StartupResult started =
       StartUp(explicitDir ? dir->second : platform::ProgramDirectory(), explicitDir);
+  if (started.created) {
+    std::fprintf(stderr, "aequa: Created data directory %s\n", started.directory.c_str());
+  }
   switch (started.outcome) {
     case StartupResult::Outcome::Started:
       return std::nullopt;

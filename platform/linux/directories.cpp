@@ -18,11 +18,13 @@ std::string ProgramDirectory() {
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-bool EnterDirectory(const std::string& path, bool create) {
+bool EnterDirectory(const std::string& path, bool create, bool* created) {
+  bool made = false;
   if (create) {
     std::error_code ec;
-    std::filesystem::create_directories(path, ec);
+    made = std::filesystem::create_directories(path, ec) && !ec;
   }
+  if (created != nullptr) *created = made;
   return chdir(path.c_str()) == 0;
 }
 
@@ -31,5 +33,9 @@ std::string CurrentDirectory() {
   if (getcwd(buffer, sizeof buffer) == nullptr) return std::string();
   return buffer;
 }
+
+// The kernel reports the current directory with its links resolved already. (Two mounts of
+// one directory still read differently; the lock file inside it covers them.)
+std::string ResolvedCurrentDirectory() { return CurrentDirectory(); }
 
 }  // namespace aequa::platform

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,18 +13,19 @@ namespace {
 int lockFd = -1;
 }
 
-std::string InstanceLockName(int32_t key) {
-  char name[48];
-  std::snprintf(name, sizeof name, "SUM %ld.lock", static_cast<long>(key));
-  return name;
-}
+// A file of a fixed name inside the directory: a name keyed on the path's text would differ
+// between two paths to one directory (a bind mount), and each would get a copy of its own.
+std::string InstanceLockName(int32_t /*key*/) { return "aequa.lock"; }
 
 InstanceLockResult AcquireInstanceLock(int32_t key) {
   InstanceLockResult result;
   const std::string name = InstanceLockName(key);
-  // Open without O_CREAT first, so that a second copy changes nothing on disk.
-  int fd = open(name.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) fd = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // Open without O_CREAT first, so that a second copy changes nothing on disk. A link planted
+  // at the name is not followed (the file it points to would be truncated).
+  int fd = open(name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0 && errno == ENOENT) {
+    fd = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  }
   if (fd < 0) {
     result.failed = true;
     return result;

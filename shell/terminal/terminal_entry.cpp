@@ -35,6 +35,9 @@ void ExitOnSignal() {
 
 int ServeDirectory(const std::string& directory, bool create) {
   StartupResult started = StartUp(directory, create);
+  if (started.created) {
+    std::fprintf(stderr, "aequa: Created data directory %s\n", started.directory.c_str());
+  }
   switch (started.outcome) {
     case StartupResult::Outcome::Started:
       break;
@@ -81,11 +84,13 @@ int OpenWindow(const std::string& directory, bool create) {
                          "Try 'aequa --help'.\n");
     return 2;
   }
-  if (!platform::EnterDirectory(directory, create)) {
+  bool created = false;
+  if (!platform::EnterDirectory(directory, create, &created)) {
     std::fprintf(stderr, "aequa: cannot use the directory %s\n", directory.c_str());
     return 1;
   }
   const std::string here = platform::CurrentDirectory();
+  if (created) std::fprintf(stderr, "aequa: Created data directory %s\n", here.c_str());
   int fd = platform::ConnectLocal(term::kSocketName);
   if (fd < 0) {
     long child = platform::StartDetached({"--dir", here, "serve"});

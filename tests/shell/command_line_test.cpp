@@ -86,10 +86,14 @@ TEST_F(CommandLine, BadCommandsAndValuesAreRefusedAndWriteNothing) {
 }
 
 TEST_F(CommandLine, QueueStatusAndSettingsCommands) {
-  const std::string d = dir.path() + "/data";  // created on first use
-  EXPECT_EQ(RunAequa({"--dir", d, "new", "5", "80", "90", "1", "4", "--queue-only"}).status, 0);
-  EXPECT_EQ(RunAequa({"compute", "3", "1", "1000", "2", "--queue-only", "--memory", "4",
-                      "--dir", d}).status, 0);
+  const std::string d = dir.path() + "/data";  // created on first use, and said so
+  test::ProcessResult first = RunAequa({"--dir", d, "new", "5", "80", "90", "1", "4", "--queue-only"});
+  EXPECT_EQ(first.status, 0);
+  EXPECT_NE(first.err.find("Created data directory " + d), std::string::npos) << first.err;
+  test::ProcessResult second = RunAequa({"compute", "3", "1", "1000", "2", "--queue-only",
+                                         "--memory", "4", "--dir", d});
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.err.find("Created"), std::string::npos);
   EXPECT_EQ(RunAequa({"--dir", d, "penta", "5", "1000", "1010", "7", "--queue-only"}).status, 0);
   EXPECT_EQ(RunAequa({"--dir", d, "new", "3", "10", "20", "2", "2", "--mode", "exact",
                       "--duration", "60", "--queue-only"}).status, 0);
@@ -188,6 +192,37 @@ TEST_F(CommandLine, ASecondCopyInTheSameDirectoryIsRefusedAndTouchesNothing) {
   EXPECT_FALSE(test::FileExists(Path("SOLUTION.TXT")));
   EXPECT_FALSE(test::FileExists(Path("aequo.ini")));
   platform::ReleaseInstanceLock();
+}
+
+// The same directory mounted a second time is one data directory: a copy started through the
+// second path finds the copy that runs through the first. (Runs where a private mount can be
+// made: `unshare` with a user and mount namespace.)
+TEST_F(CommandLine, ACopyThroughASecondMountOfTheDirectoryFindsTheFirst) {
+  if (std::system("unshare -rm true >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no private mount namespace here";
+  }
+  const std::string script =
+      "set -u\n"
+      "A=\"$1\"; T=\"$2\"\n"
+      "mkdir -p \"$T/a\" \"$T/b\" \"$T/config\"\n"
+      "mount --bind \"$T/a\" \"$T/b\" || exit 90\n"
+      "export XDG_CONFIG_HOME=\"$T/config\" AEQUA_AUTOSTART=xdg\n"
+      "printf 'Priority=9\\r\\n' > \"$T/a/aequo.ini\"\n"
+      "\"$A\" --dir \"$T/a\" serve >/dev/null 2>&1 &\n"
+      "P=$!\n"
+      "i=0; while [ ! -S \"$T/a/aequa.sock\" ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done\n"
+      "timeout 30 \"$A\" --dir \"$T/b\" serve 2>\"$T/second.err\"; echo \"second=$?\"\n"
+      "\"$A\" --dir \"$T/b\" status\n"
+      "\"$A\" --dir \"$T/a\" exit >/dev/null 2>&1 || kill $P\n"
+      "wait $P\n";
+  test::WriteFile(Path("mounts.sh"), script);
+  test::ProcessResult r = test::RunProgram(
+      {"unshare", "-rm", "sh", Path("mounts.sh"), AEQUA_BINARY, dir.path()});
+  if (r.status == 90) GTEST_SKIP() << "no bind mount here";
+  EXPECT_NE(r.out.find("second=3"), std::string::npos) << r.out << r.err;
+  EXPECT_NE(ReadFile(Path("second.err")).find("another copy is running"), std::string::npos);
+  // The status came from the running copy, through the second path.
+  EXPECT_NE(r.out.find("You have no work queued up."), std::string::npos) << r.out;
 }
 
 }  // namespace

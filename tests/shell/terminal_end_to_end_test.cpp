@@ -38,11 +38,7 @@ class TerminalTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return Running(); }));
   }
   long RunningPid() {
-    for (const auto& e : std::filesystem::directory_iterator(data)) {
-      const std::string name = e.path().filename().string();
-      if (name.rfind("SUM ", 0) == 0) return std::atol(ReadFile(e.path().string()).c_str());
-    }
-    return 0;
+    return std::atol(ReadFile(data + "/aequa.lock").c_str());
   }
   // The log area of a captured window: the rows between the menu bar and the key line.
   static std::string LogArea(const std::string& screen) {

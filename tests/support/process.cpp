@@ -23,8 +23,8 @@ std::string TempFileName(const char* tag) {
       .string();
 }
 
-pid_t Spawn(const std::vector<std::string>& args, const std::string& out,
-            const std::string& err) {
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
+            const std::string& out, const std::string& err) {
   pid_t pid = fork();
   if (pid == 0) {
     int in = open("/dev/null", O_RDONLY);
@@ -38,11 +38,10 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& out,
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     std::vector<char*> argv;
-    static std::string binary = AEQUA_BINARY;
-    argv.push_back(binary.data());
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(binary.c_str(), argv.data());
+    execvp(program.c_str(), argv.data());
     _exit(127);
   }
   return pid;
@@ -57,9 +56,18 @@ ProcessResult RunAequa(const std::vector<std::string>& args) {
   return process.Wait();
 }
 
+ProcessResult RunProgram(const std::vector<std::string>& argv) {
+  BackgroundAequa process(argv[0], std::vector<std::string>(argv.begin() + 1, argv.end()));
+  return process.Wait();
+}
+
 BackgroundAequa::BackgroundAequa(const std::vector<std::string>& args)
+    : BackgroundAequa(AEQUA_BINARY, args) {}
+
+BackgroundAequa::BackgroundAequa(const std::string& program,
+                                 const std::vector<std::string>& args)
     : outPath_(TempFileName(".out")), errPath_(TempFileName(".err")) {
-  pid_ = Spawn(args, outPath_, errPath_);
+  pid_ = Spawn(program, args, outPath_, errPath_);
 }
 
 BackgroundAequa::~BackgroundAequa() {

@@ -15,11 +15,15 @@ struct ProcessResult {
 
 // Runs the program to its end with the given arguments (no standard input).
 ProcessResult RunAequa(const std::vector<std::string>& args);
+// Runs another program (argv[0], looked up in PATH) the same way.
+ProcessResult RunProgram(const std::vector<std::string>& argv);
 
 // A program running in the background; its output goes to files read on demand.
 class BackgroundAequa {
  public:
   explicit BackgroundAequa(const std::vector<std::string>& args);
+  // `program` instead of aequa (looked up in PATH).
+  BackgroundAequa(const std::string& program, const std::vector<std::string>& args);
   ~BackgroundAequa();
   // Waits (up to `seconds`) until the standard output holds `text`.
   bool WaitForOutput(const std::string& text, double seconds = 60);
