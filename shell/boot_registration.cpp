@@ -29,6 +29,10 @@ void ToggleBootRegistration() {
       case platform::AutostartStatus::CannotWrite:
         LogText("Can't write registry value.\n");
         return;
+      case platform::AutostartStatus::BadPath:
+        LogText("Can't start at boot: the directory's name holds a line end or another control "
+                "character.\n");
+        return;
       case platform::AutostartStatus::Done:
         registered = true;
         LogText("Aequa will start automatically the next time you'll restart your computer\n");

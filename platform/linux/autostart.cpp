@@ -47,20 +47,63 @@ std::string ExecutablePath() {
   return ec ? std::string("aequa") : p.string();
 }
 
-// Double quotes around each argument, with the escapes both formats accept.
-std::string Quote(const std::string& text, bool systemd) {
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
+// A value of type string in a desktop entry: the backslash is escaped.
+std::string DesktopString(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// The text of a unit's Description: specifiers doubled; in quotes, so that the line never
+// ends in a backslash (which would continue it on the next line).
+std::string SystemdDescription(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
-    if (c == '"' || c == '\\' || (!systemd && (c == '`' || c == '$'))) out += '\\';
-    if (systemd && c == '%') out += '%';
-    if (systemd && c == '$') out += '$';
+    if (c == '%') out += '%';
     out += c;
   }
   return out + "\"";
 }
 
+// One argument of ExecStart: double quotes, with the C escapes of quoted words for the quote
+// and the backslash, and the specifier "%" and the variable "$" doubled.
+std::string SystemdArgument(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (c == '%' || c == '$') out += c;
+    out += c;
+  }
+  return out + "\"";
+}
+
+// One argument of a desktop entry's Exec: double quotes with "\"", "`", "$" and "\\" escaped
+// by a backslash, and "%" doubled (field codes); then the string escape of the whole value,
+// which doubles every backslash again.
+std::string DesktopArgument(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == '%') quoted += '%';
+    quoted += c;
+  }
+  quoted += '"';
+  return DesktopString(quoted);
+}
+
 std::string CommandLine(const std::string& directory, bool systemd) {
-  return Quote(ExecutablePath(), systemd) + " --dir " + Quote(directory, systemd) + " serve";
+  auto quote = systemd ? &SystemdArgument : &DesktopArgument;
+  return quote(ExecutablePath()) + " --dir " + quote(directory) + " serve";
 }
 
 fs::path EntryDirectory(bool systemd) {
@@ -88,17 +131,21 @@ bool AutostartRegistered(const std::string& directory) {
 
 AutostartStatus RegisterAutostart(const std::string& directory) {
   const bool systemd = UseSystemd();
+  // A line end in a path would start a line of its own in the entry.
+  if (HasControlCharacter(directory) || HasControlCharacter(ExecutablePath())) {
+    return AutostartStatus::BadPath;
+  }
   std::error_code ec;
   fs::create_directories(EntryDirectory(systemd), ec);
   if (ec) return AutostartStatus::CannotCreate;
   std::string text;
   if (systemd) {
-    text = "[Unit]\nDescription=Aequa search in " + directory +
+    text = "[Unit]\nDescription=Aequa search in " + SystemdDescription(directory) +
            "\n\n[Service]\nType=simple\nExecStart=" + CommandLine(directory, true) +
            "\n\n[Install]\nWantedBy=default.target\n";
   } else {
-    text = "[Desktop Entry]\nType=Application\nName=Aequa\nComment=Aequa search in " + directory +
-           "\nExec=" + CommandLine(directory, false) +
+    text = "[Desktop Entry]\nType=Application\nName=Aequa\nComment=Aequa search in " +
+           DesktopString(directory) + "\nExec=" + CommandLine(directory, false) +
            "\nTerminal=false\nNoDisplay=true\nX-GNOME-Autostart-enabled=true\n";
   }
   if (!ReplaceFile(EntryFile(directory, systemd).string(), text)) {

@@ -7,7 +7,7 @@ namespace {
 
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The program's full path: the name and the data of its Run value.
+// The program's full path: the name of its Run value, and (in quotes) its data.
 std::string ProgramPath() {
   char path[257] = {};
   DWORD n = GetModuleFileNameA(nullptr, path, 256);
@@ -53,9 +53,11 @@ AutostartStatus RegisterAutostart(const std::string& /*directory*/) {
                       KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return AutostartStatus::CannotCreate;
   }
+  // The data is a command line: in quotes, a path with blanks is one word.
+  const std::string command = "\"" + path + "\"";
   const LONG written =
-      RegSetValueExA(key, path.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                     static_cast<DWORD>(path.size() + 1));
+      RegSetValueExA(key, path.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                     static_cast<DWORD>(command.size() + 1));
   RegCloseKey(key);
   return written == ERROR_SUCCESS ? AutostartStatus::Done : AutostartStatus::CannotWrite;
 }

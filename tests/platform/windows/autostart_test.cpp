@@ -1,4 +1,5 @@
-// Start at boot on Windows: the Run value named and holding the program's full path.
+// Start at boot on Windows: the Run value named by the program's full path and holding it in
+// quotes (a path with blanks is otherwise more than one word to the system).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,7 +31,7 @@ std::string RunValue(HKEY root, const std::string& name) {
   return size > 0 && data[size - 1] == '\0' ? std::string(data) : "(unterminated)";
 }
 
-TEST(Autostart, RegistersTheProgramPathAsNameAndDataAndRemovesIt) {
+TEST(Autostart, RegistersTheProgramPathAsNameAndQuotedDataAndRemovesIt) {
   const std::string path = ModulePath();
   if (AutostartRegistered("")) {
     ASSERT_EQ(UnregisterAutostart(""), AutostartStatus::Done);
@@ -39,7 +40,7 @@ TEST(Autostart, RegistersTheProgramPathAsNameAndDataAndRemovesIt) {
   ASSERT_EQ(RegisterAutostart(""), AutostartStatus::Done);
   EXPECT_TRUE(AutostartRegistered(""));
   // Under Wine the machine-wide key can be written, so it is the one used.
-  EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, path), path);
+  EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, path), "\"" + path + "\"");
   EXPECT_NE(AutostartEntryPath("").find("HKEY_LOCAL_MACHINE\\"), std::string::npos);
   ASSERT_EQ(UnregisterAutostart(""), AutostartStatus::Done);
   EXPECT_FALSE(AutostartRegistered(""));
