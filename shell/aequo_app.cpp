@@ -72,9 +72,11 @@ bool CAequoApp::InitInstance() {
   frame_.ShowWindow(show);
   if (Settings.TrayIcon.load() == 1) SetTrayIcon(0, nullptr);
   CheckBootRegistration();
-  RegisterOnFirstStart();
+  if (fw::CurrentBackend().WindowOpensAtStart()) OnWindowOpened();
   return true;
 }
+
+void CAequoApp::OnWindowOpened() { RegisterOnFirstStart(); }
 
 int CAequoApp::ExitInstance() {
   FinishWork();

@@ -13,6 +13,9 @@ class CAequoApp : public fw::Application {
   CAequoApp();
   bool InitInstance() override;
   int ExitInstance() override;
+  // The first start of the window registers the program to start at boot (once per
+  // settings file); a copy started in the background from a shell or by a command does not.
+  void OnWindowOpened() override;
 
   CMainFrame& Frame() { return frame_; }
   CAequoView& View() { return view_; }

@@ -4,12 +4,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
+
 namespace aequa::platform {
 
 long StartDetached(const std::vector<std::string>& arguments) {
+  // Started by its real path, the copy shows in ps and top under the program's name (through
+  // /proc/self/exe it would show as "exe").
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  std::string self = n > 0 ? std::string(path, static_cast<size_t>(n)) : "/proc/self/exe";
   std::vector<char*> argv;
-  static char self[] = "/proc/self/exe";
-  argv.push_back(self);
+  argv.push_back(self.data());
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   pid_t pid = fork();
@@ -23,6 +29,8 @@ long StartDetached(const std::vector<std::string>& arguments) {
       dup2(null, 2);
       if (null > 2) close(null);
     }
+    execv(self.c_str(), argv.data());
+    // The file was replaced or removed since: the running image is still there.
     execv("/proc/self/exe", argv.data());
     _exit(127);
   }

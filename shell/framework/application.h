@@ -31,6 +31,9 @@ class Application : public CommandTarget {
   // Opens the help (F1 and the Help menu).
   void WinHelp();
 
+  // A window of the program was opened for the user (see Backend::WindowOpensAtStart).
+  virtual void OnWindowOpened() {}
+
   FrameWindow* MainWindow() const { return mainWindow_; }
 
  protected:

@@ -19,6 +19,10 @@ class Backend {
   virtual int MessageBox(const std::string& text, unsigned type) = 0;
   virtual void ShowHelp() = 0;
   virtual void Quit() = 0;
+  // True when the program's start is the start of its window (a desktop program). A backend
+  // whose program runs first in the background tells the application when a window first
+  // opens instead (Application::OnWindowOpened).
+  virtual bool WindowOpensAtStart() const { return true; }
   // The following may be called from any thread and never wait for the loop.
   virtual void PostCommand(uint32_t id) = 0;
   // The view must be repainted.

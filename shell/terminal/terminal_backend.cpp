@@ -282,6 +282,7 @@ void TerminalBackend::AcceptConnection() {
     frame->ShowWindow(fw::ShowCommand::Minimise);
     frame->ShowWindow(fw::ShowCommand::Normal);
   }
+  app_->OnWindowOpened();
   dirty_ = true;
 }
 

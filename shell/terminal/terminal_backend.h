@@ -35,6 +35,8 @@ class TerminalBackend : public fw::Backend {
   void PostCommand(uint32_t id) override;
   void Invalidate() override;
   void WindowChanged() override;
+  // The program runs in the background; its window opens when a terminal attaches.
+  bool WindowOpensAtStart() const override { return false; }
 
   // From any thread (SIGTERM, the exit command): close the window as Exit does.
   void RequestExit();

@@ -423,9 +423,14 @@ TEST_F(WindowTest, ADoubleClickOnTheTrayIconShowsOrHidesTheWindow) {
   EXPECT_FALSE(frame.IsIconic());
 }
 
-TEST_F(WindowTest, FirstStartRegistersAtBootAndInstallTogglesTheEntry) {
+// The copy in the background registers nothing by itself (`aequa serve` from a shell); the
+// first time its window opens in a terminal, it registers.
+TEST_F(WindowTest, FirstStartOfTheWindowRegistersAtBootAndInstallTogglesTheEntry) {
   Open();
   const std::string entry = platform::AutostartEntryPath(platform::CurrentDirectory());
+  EXPECT_FALSE(FileExists(entry));
+  EXPECT_EQ(DataFile("aequo.ini").find("AutoInstall"), std::string::npos);
+  app->OnWindowOpened();  // as a terminal attaching does
   EXPECT_EQ(entry.rfind(dir.path() + "/config/autostart/", 0), 0u);
   EXPECT_TRUE(FileExists(entry));
   EXPECT_EQ(CompletedLine(2), "Aequa will start automatically the next time you'll restart your computer");
@@ -439,6 +444,18 @@ TEST_F(WindowTest, FirstStartRegistersAtBootAndInstallTogglesTheEntry) {
   app->RouteCommand(ui::ID_OPTIONS_INSTALL);
   EXPECT_TRUE(FileExists(entry));
   EXPECT_EQ(CompletedLine(1), "You can disable it by clicking on Options/Uninstall");
+}
+
+// A data directory whose name holds a line end would inject lines into the entry.
+TEST_F(WindowTest, ADirectoryNameWithALineEndIsNotRegisteredAtBoot) {
+  data = dir.path() + "/da\nExecStartPre=touch owned";
+  Open();
+  app->OnWindowOpened();
+  EXPECT_EQ(CompletedLine(1),
+            "Can't start at boot: the directory's name holds a line end or another control "
+            "character.");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/config/autostart"));
+  EXPECT_EQ(app->QueryCommand(ui::ID_OPTIONS_INSTALL).text.value_or(""), "Install");
 }
 
 TEST_F(WindowTest, AnUninstallStaysInForceAtTheNextStart) {

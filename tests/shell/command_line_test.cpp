@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "core/instance_key.h"
@@ -136,6 +137,25 @@ TEST_F(CommandLine, PlantedLinksInTheDataDirectoryAreNotFollowed) {
   EXPECT_EQ(ReadFile(victim), "precious\n");
   EXPECT_EQ(ReadFile(Path("worksum.ini")), "SUM=5,80,90,1,4,0,80,0\r\n");
   EXPECT_NE(ReadFile(Path("aequo.ini")).find("Priority=3\r\n"), std::string::npos);
+}
+
+// Only the first start of the window registers the program at boot: neither a copy started
+// in the background from a shell nor a command does.
+TEST_F(CommandLine, NeitherServeNorACommandRegistersAtBoot) {
+  setenv("XDG_CONFIG_HOME", (dir.path() + "/config").c_str(), 1);
+  setenv("AEQUA_AUTOSTART", "xdg", 1);
+  const std::string d = dir.path() + "/data";
+  std::filesystem::create_directories(d);
+  test::WriteFile(d + "/aequo.ini", "Priority=9\r\n");
+  test::BackgroundAequa serve({"--dir", d, "serve"});
+  for (int i = 0; i < 600 && !test::FileExists(d + "/aequa.sock"); ++i) usleep(50000);
+  EXPECT_EQ(RunAequa({"--dir", d, "penta", "5", "1", "10", "0", "--queue-only"}).status, 0);
+  EXPECT_EQ(RunAequa({"--dir", d, "exit"}).status, 0);
+  ASSERT_TRUE(serve.WaitForExit());
+  EXPECT_EQ(serve.Wait().status, 0);
+  EXPECT_EQ(RunAequa({"--dir", d, "status"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/config/autostart"));
+  EXPECT_EQ(ReadFile(d + "/aequo.ini").find("AutoInstall"), std::string::npos);
 }
 
 TEST_F(CommandLine, AFullQueueRefusesTheRange) {

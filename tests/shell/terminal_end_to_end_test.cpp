@@ -56,6 +56,11 @@ TEST_F(TerminalTest, WorkGoesOnWhileTheWindowIsAwayAndComesBackWithIt) {
   tmux.OpenWindow("one", data);
   ASSERT_TRUE(tmux.WaitForText("one", "F10 Menu")) << tmux.Capture("one");
   EXPECT_TRUE(tmux.WaitForText("one", "You can disable it by clicking on Options/Uninstall"));
+  // The copy started in the background shows in ps and top under the program's name.
+  const std::string pid = std::to_string(RunningPid());
+  EXPECT_EQ(ReadFile("/proc/" + pid + "/comm"), "aequa\n");
+  EXPECT_EQ(ReadFile("/proc/" + pid + "/cmdline").rfind(std::string(AEQUA_BINARY) + '\0', 0),
+            0u);
 
   // New: a range typed into the dialog is queued and run. It is long enough to outlast the
   // test where the search is built in; the search may advance its start meanwhile.
