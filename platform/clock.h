@@ -13,4 +13,7 @@ std::string LocalTimeText(int64_t seconds);
 
 void SleepMilliseconds(uint32_t ms);
 
+// Milliseconds from an arbitrary start, never going back (for deadlines).
+int64_t MonotonicMilliseconds();
+
 }  // namespace aequa::platform

@@ -25,4 +25,10 @@ void SleepMilliseconds(uint32_t ms) {
   }
 }
 
+int64_t MonotonicMilliseconds() {
+  struct timespec ts {};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 }  // namespace aequa::platform

@@ -24,7 +24,7 @@ bool Address(const std::string& name, sockaddr_un& address) {
 int ListenLocal(const std::string& name) {
   sockaddr_un address;
   if (!Address(name, address)) return -1;
-  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return -1;
   unlink(name.c_str());
   // The mask makes the socket 0600 from its creation on, with no moment of wider access.
@@ -100,6 +100,24 @@ bool ReceiveAll(int fd, void* data, size_t size) {
     size -= static_cast<size_t>(n);
   }
   return true;
+}
+
+long ReceiveSome(int fd, void* data, size_t size) {
+  for (;;) {
+    const ssize_t n = recv(fd, data, size, MSG_DONTWAIT);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? kWouldBlock : -1;
+  }
+}
+
+long SendSome(int fd, const void* data, size_t size) {
+  for (;;) {
+    const ssize_t n = send(fd, data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? kWouldBlock : -1;
+  }
 }
 
 }  // namespace aequa::platform

@@ -19,4 +19,6 @@ std::string LocalTimeText(int64_t seconds) {
 
 void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
+int64_t MonotonicMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
+
 }  // namespace aequa::platform

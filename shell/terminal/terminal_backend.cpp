@@ -4,9 +4,11 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
+#include "platform/clock.h"
 #include "platform/local_socket.h"
 #include "shell/framework/frame_window.h"
 #include "shell/framework/standard_ids.h"
@@ -19,6 +21,15 @@ namespace {
 constexpr const char* kHiddenText =
     "Aequa goes on in the background. Run aequa to bring its window back.";
 constexpr const char* kEndedText = "Aequa has ended.";
+
+// A new connection must say what it wants within this time, and take its reply within it.
+constexpr int64_t kConnectionDeadlineMs = 5000;
+// Connections that have not yet said what they want; more are refused until some are done.
+constexpr size_t kMaxPending = 32;
+// Commands, attach requests, keys and sizes are short.
+constexpr size_t kMaxIncoming = 64 * 1024;
+// A terminal that takes no screens for this long a queue has gone away.
+constexpr size_t kMaxClientBacklog = 4u << 20;
 }  // namespace
 
 TerminalBackend::TerminalBackend(int listenFd) : listenFd_(listenFd) {
@@ -30,7 +41,7 @@ TerminalBackend::TerminalBackend(int listenFd) : listenFd_(listenFd) {
 }
 
 TerminalBackend::~TerminalBackend() {
-  if (client_ >= 0) platform::CloseSocket(client_);
+  client_.reset();
   if (wakeRead_ >= 0) close(wakeRead_);
   if (wakeWrite_ >= 0) close(wakeWrite_);
 }
@@ -78,7 +89,7 @@ void TerminalBackend::RunMessageLoop() {
       app_->RouteCommand(fw::ID_APP_EXIT);
     }
   }
-  if (client_ >= 0) Detach(kEndedText);
+  if (client_) Detach(kEndedText);
 }
 
 int TerminalBackend::RunModalDialog(fw::Dialog& dialog) {
@@ -106,7 +117,7 @@ int TerminalBackend::MessageBox(const std::string& text, unsigned type) {
 }
 
 bool TerminalBackend::KeysCanArrive() {
-  if (listenFd_ >= 0 || client_ >= 0) return true;
+  if (listenFd_ >= 0 || client_) return true;
   std::lock_guard<std::mutex> guard(postedLock_);
   return !scripted_.empty();
 }
@@ -139,21 +150,40 @@ void TerminalBackend::QueueSnapshot() {
   Wake();
 }
 
+int TerminalBackend::WaitFor(int timeoutMs, int64_t now) const {
+  int64_t wait = timeoutMs;
+  auto earlier = [&](const Connection& c) {
+    if (c.deadline() != 0) wait = std::min<int64_t>(wait, std::max<int64_t>(c.deadline() - now, 0));
+  };
+  for (const Connection& c : pending_) earlier(c);
+  for (const Connection& c : replying_) earlier(c);
+  return static_cast<int>(wait);
+}
+
 void TerminalBackend::PumpOnce(int timeoutMs) {
-  pollfd fds[3];
-  int n = 0;
-  fds[n++] = {wakeRead_, POLLIN, 0};
-  const int listenIndex = listenFd_ >= 0 ? n : -1;
-  if (listenFd_ >= 0) fds[n++] = {listenFd_, POLLIN, 0};
-  const int clientIndex = client_ >= 0 ? n : -1;
-  if (client_ >= 0) fds[n++] = {client_, POLLIN, 0};
-  // Nothing to wait for when there is already work to do.
-  bool pending = dirty_.load();
+  std::vector<pollfd> fds;
+  fds.push_back({wakeRead_, POLLIN, 0});
+  const int listenIndex = listenFd_ >= 0 && pending_.size() < kMaxPending
+                              ? static_cast<int>(fds.size())
+                              : -1;
+  if (listenIndex >= 0) fds.push_back({listenFd_, POLLIN, 0});
+  if (client_) {
+    const short events = static_cast<short>(POLLIN | (client_->Waiting() > 0 ? POLLOUT : 0));
+    fds.push_back({client_->fd(), events, 0});
+  }
+  for (const Connection& c : pending_) fds.push_back({c.fd(), POLLIN, 0});
+  for (const Connection& c : replying_) fds.push_back({c.fd(), POLLOUT, 0});
+
+  // Nothing to wait for when there is already work to do. A screen waits while the terminal
+  // has not taken the one before.
+  bool pending = dirty_.load() && !(client_ && client_->Waiting() > 0);
   {
     std::lock_guard<std::mutex> guard(postedLock_);
     pending = pending || !posted_.empty() || !scripted_.empty();
   }
-  const int ready = poll(fds, static_cast<nfds_t>(n), pending ? 0 : timeoutMs);
+  const int64_t before = platform::MonotonicMilliseconds();
+  const int ready =
+      poll(fds.data(), static_cast<nfds_t>(fds.size()), pending ? 0 : WaitFor(timeoutMs, before));
   if (ready > 0 && (fds[0].revents & POLLIN)) {
     char buffer[256];
     while (read(wakeRead_, buffer, sizeof buffer) > 0) {
@@ -185,21 +215,62 @@ void TerminalBackend::PumpOnce(int timeoutMs) {
       dirty_ = true;
     }
   }
-  if (ready > 0 && clientIndex >= 0 && (fds[clientIndex].revents & (POLLIN | POLLHUP | POLLERR))) {
-    ReadClient();
+
+  if (ready > 0) {
+    // What each connection is ready for, by its descriptor: a key or command handled above may
+    // have run a nested loop (a dialog) that changed the lists since they were polled.
+    auto events = [&](int fd) -> short {
+      for (size_t i = 1; i < fds.size(); ++i) {
+        if (fds[i].fd == fd) return fds[i].revents;
+      }
+      return 0;
+    };
+    for (size_t i = replying_.size(); i-- > 0;) {
+      if (events(replying_[i].fd()) == 0) continue;
+      if (!replying_[i].Flush() || replying_[i].Waiting() == 0) {
+        replying_.erase(replying_.begin() + static_cast<long>(i));
+      }
+    }
+    std::vector<int> readable;
+    for (const Connection& c : pending_) {
+      if (events(c.fd()) != 0) readable.push_back(c.fd());
+    }
+    for (int fd : readable) {
+      for (size_t i = 0; i < pending_.size(); ++i) {
+        if (pending_[i].fd() == fd) {
+          ReadPending(i);
+          break;
+        }
+      }
+    }
+    if (listenIndex >= 0 && (fds[static_cast<size_t>(listenIndex)].revents & POLLIN)) {
+      AcceptConnections(platform::MonotonicMilliseconds());
+    }
+    // The terminal last: its keys may open a dialog, whose loop serves the others meanwhile.
+    const short clientEvents = client_ ? events(client_->fd()) : 0;
+    if (clientEvents & POLLOUT) {
+      if (!client_->Flush()) Detach("");
+    }
+    if (client_ && (clientEvents & (POLLIN | POLLHUP | POLLERR))) ReadClient();
   }
-  if (ready > 0 && listenIndex >= 0 && (fds[listenIndex].revents & POLLIN)) AcceptConnection();
+  // Keys that came right behind an attach request.
+  if (client_ && client_->HasMessage()) HandleClientMessages();
+  // A peer that has not done what it came for in time is closed.
+  const int64_t now = platform::MonotonicMilliseconds();
+  auto expired = [now](const Connection& c) { return c.Expired(now); };
+  pending_.erase(std::remove_if(pending_.begin(), pending_.end(), expired), pending_.end());
+  replying_.erase(std::remove_if(replying_.begin(), replying_.end(), expired), replying_.end());
 
   fw::FrameWindow* frame = app_->MainWindow();
-  if (client_ >= 0 && frame != nullptr) {
+  if (client_ && frame != nullptr) {
     if (frame->destroyed()) {
       Detach(kEndedText);
     } else if (!frame->IsWindowVisible()) {
       Detach(kHiddenText);
-    } else if (dirty_.exchange(false)) {
+    } else if (client_->Waiting() == 0 && dirty_.exchange(false)) {
       SendScreen();
     }
-  } else {
+  } else if (!client_) {
     dirty_ = false;
   }
 }
@@ -207,21 +278,22 @@ void TerminalBackend::PumpOnce(int timeoutMs) {
 void TerminalBackend::SendScreen() {
   Grid grid = screen_->Render();
   if (!(grid == lastSent_)) {
-    if (!SendMessage(client_, Message::Screen, grid.Serialise())) return Detach("");
+    if (!client_->Send(Message::Screen, grid.Serialise())) return Detach("");
     lastSent_ = grid;
   }
   std::string title = screen_->TerminalTitle();
   if (title != lastTitle_) {
-    if (!SendMessage(client_, Message::Title, title)) return Detach("");
+    if (!client_->Send(Message::Title, title)) return Detach("");
     lastTitle_ = title;
   }
+  if (client_->Waiting() > kMaxClientBacklog) Detach("");
 }
 
 void TerminalBackend::Detach(const std::string& reason) {
-  if (client_ < 0) return;
-  if (!reason.empty()) SendMessage(client_, Message::Leave, reason);
-  platform::CloseSocket(client_);
-  client_ = -1;
+  if (!client_) return;
+  // Said in passing: a terminal that does not take it loses only the reason.
+  if (!reason.empty()) client_->Send(Message::Leave, reason);
+  client_.reset();
   fw::FrameWindow* frame = app_->MainWindow();
   // A terminal that goes away takes the window with it, as minimising to the tray does.
   if (frame != nullptr && !frame->destroyed() && frame->IsWindowVisible()) {
@@ -231,46 +303,77 @@ void TerminalBackend::Detach(const std::string& reason) {
 }
 
 void TerminalBackend::ReadClient() {
-  Message type;
-  std::string payload;
-  if (!ReceiveMessage(client_, type, payload)) return Detach("");
-  if (type == Message::Key) {
-    fw::Key key;
-    if (DecodeKey(payload, key)) screen_->HandleKey(key);
-  } else if (type == Message::Resize) {
-    int rows = 0, cols = 0;
-    if (std::sscanf(payload.c_str(), "%d %d", &rows, &cols) == 2) screen_->SetSize(rows, cols);
-  }
-  dirty_ = true;
+  if (!client_->ReadAvailable()) return Detach("");
+  HandleClientMessages();
 }
 
-void TerminalBackend::AcceptConnection() {
-  int fd = platform::AcceptLocal(listenFd_);
-  if (fd < 0) return;
-  platform::SetSocketTimeouts(fd, 2000);
+void TerminalBackend::HandleClientMessages() {
   Message type;
   std::string payload;
-  if (!ReceiveMessage(fd, type, payload)) {
-    platform::CloseSocket(fd);
-    return;
-  }
-  if (type == Message::Command) {
-    ForwardedReply reply = ExecuteForwardedCommand(payload, *this);
-    SendMessage(fd, Message::Reply, EncodeReply(reply));
-    platform::CloseSocket(fd);
+  bool malformed = false;
+  while (client_ && client_->TakeMessage(type, payload, malformed)) {
+    if (type == Message::Key) {
+      fw::Key key;
+      if (DecodeKey(payload, key)) screen_->HandleKey(key);
+    } else if (type == Message::Resize) {
+      int rows = 0, cols = 0;
+      if (std::sscanf(payload.c_str(), "%d %d", &rows, &cols) == 2) screen_->SetSize(rows, cols);
+    }
     dirty_ = true;
+  }
+  if (client_ && (malformed || client_->PeerEnded())) Detach("");
+}
+
+void TerminalBackend::AcceptConnections(int64_t now) {
+  while (pending_.size() < kMaxPending) {
+    int fd = platform::AcceptLocal(listenFd_);
+    if (fd < 0) return;
+    pending_.emplace_back(fd, now + kConnectionDeadlineMs, kMaxIncoming);
+    ReadPending(pending_.size() - 1);
+  }
+}
+
+void TerminalBackend::ReadPending(size_t index) {
+  Connection& c = pending_[index];
+  Message type;
+  std::string payload;
+  bool malformed = false;
+  const bool readable = c.ReadAvailable();
+  const bool whole = readable && c.TakeMessage(type, payload, malformed);
+  if (!whole) {
+    // Still on its way, unless it can never arrive.
+    if (!readable || malformed || c.PeerEnded()) {
+      pending_.erase(pending_.begin() + static_cast<long>(index));
+    }
     return;
   }
-  if (type != Message::Attach) {
-    platform::CloseSocket(fd);
+  Connection connection = std::move(c);
+  pending_.erase(pending_.begin() + static_cast<long>(index));
+  ServeFirstMessage(std::move(connection), type, payload);
+}
+
+void TerminalBackend::ServeFirstMessage(Connection connection, Message type,
+                                        const std::string& payload) {
+  if (type == Message::Command) {
+    // A sender that has closed its side gave up waiting for the reply: what it asked for is
+    // not done behind its back.
+    if (connection.PeerEnded()) return;
+    ForwardedReply reply = ExecuteForwardedCommand(payload, *this);
+    dirty_ = true;
+    if (connection.Send(Message::Reply, EncodeReply(reply)) && connection.Waiting() > 0) {
+      connection.SetDeadline(platform::MonotonicMilliseconds() + kConnectionDeadlineMs);
+      replying_.push_back(std::move(connection));
+    }
     return;
   }
+  if (type != Message::Attach || connection.PeerEnded()) return;
   // A new terminal takes the window over from the one that had it.
-  if (client_ >= 0) {
-    SendMessage(client_, Message::Leave, "The window was opened in another terminal.");
-    platform::CloseSocket(client_);
+  if (client_) {
+    client_->Send(Message::Leave, "The window was opened in another terminal.");
+    client_.reset();
   }
-  client_ = fd;
+  connection.SetDeadline(0);
+  client_ = std::move(connection);
   int rows = 24, cols = 80;
   std::sscanf(payload.c_str(), "%d %d", &rows, &cols);
   screen_->SetSize(rows, cols);

@@ -1,18 +1,22 @@
 #pragma once
 // The terminal backend of the framework, run by the copy that owns the data directory. Its
-// message loop waits on the listening socket, the attached terminal and a wake-up pipe that
-// other threads use (repaints, posted commands, exit requests). It paints the window into a
-// grid for the attached terminal; with none attached the window is hidden and the program
-// goes on working.
+// message loop waits on the listening socket, the attached terminal, the connections that have
+// not yet said what they want, and a wake-up pipe that other threads use (repaints, posted
+// commands, exit requests). No connection is ever waited for: each has its own buffers and a
+// deadline, so a slow or idle one holds up neither the others nor an exit request. It paints
+// the window into a grid for the attached terminal; with none attached the window is hidden
+// and the program goes on working.
 #include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "shell/framework/application.h"
 #include "shell/framework/backend.h"
+#include "shell/terminal/connection.h"
 #include "shell/terminal/grid.h"
 #include "shell/terminal/screen.h"
 
@@ -50,14 +54,21 @@ class TerminalBackend : public fw::Backend {
   const std::vector<Grid>& Snapshots() const { return snapshots_; }
   // Runs the loop until every queued key has been handled.
   void RunQueuedKeys();
-  bool Attached() const { return client_ >= 0; }
+  bool Attached() const { return client_.has_value(); }
 
  private:
   void Wake();
-  void AcceptConnection();
+  void AcceptConnections(int64_t now);
+  // A connection's first message: a command is carried out (unless its sender has given up),
+  // an attach takes the window over; anything else closes the connection.
+  void ServeFirstMessage(Connection connection, Message type, const std::string& payload);
+  void ReadPending(size_t index);
   void ReadClient();
+  void HandleClientMessages();
   void Detach(const std::string& reason);
   void SendScreen();
+  // The earliest deadline of a connection, for the wait of the loop (-1: none).
+  int WaitFor(int timeoutMs, int64_t now) const;
   // False only without a socket, a terminal or a queued key (tests): a modal loop then ends
   // with Cancel instead of waiting for ever.
   bool KeysCanArrive();
@@ -68,7 +79,9 @@ class TerminalBackend : public fw::Backend {
   int listenFd_;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;
-  int client_ = -1;
+  std::optional<Connection> client_;       // the attached terminal
+  std::vector<Connection> pending_;        // accepted, first message not yet whole
+  std::vector<Connection> replying_;       // a reply waits to be taken
   bool quit_ = false;
   int depth_ = 0;
   std::atomic<bool> exitRequested_{false};

@@ -20,6 +20,16 @@ enum class Message : char {
 
 inline constexpr const char* kSocketName = "aequa.sock";
 
+// The bytes of one message.
+std::string EncodeMessage(Message type, const std::string& payload);
+// Takes the first message off the front of `buffer`: Incomplete while bytes are missing,
+// Malformed when its length passes `maxPayload`.
+enum class Decoded { Whole, Incomplete, Malformed };
+Decoded DecodeMessage(std::string& buffer, size_t maxPayload, Message& type,
+                      std::string& payload);
+// True when DecodeMessage would not answer Incomplete.
+bool MessageReady(const std::string& buffer, size_t maxPayload);
+
 bool SendMessage(int fd, Message type, const std::string& payload);
 // Blocks until a whole message arrives; false on error, time-out or a malformed message.
 bool ReceiveMessage(int fd, Message& type, std::string& payload);
