@@ -345,6 +345,10 @@ inline void KernelSearch<F, W>::FinalScan(uint32_t d, uint32_t first) {
 // Depth 1 of the plain families: the largest right term, at least the average of the slots.
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::PlainDepthOne(bool resuming) {
+  // Entered once per combination of left terms: it polls even where the right side gives up
+  // at once (more left terms than the right terms can balance), or the left-term loop would
+  // never notice a stop.
+  if (!resuming && Poll(1)) return;
   bool resumeHere = resuming && resumeCount_ >= 1;
   uint32_t y = x1_ - 1;
   if (resumeHere) {
@@ -534,9 +538,7 @@ void KernelSearch<F, W>::LeftTermLoop(uint32_t i, uint32_t first, bool resuming)
     LeftTerm(i) = x;
     if (i + 1 < m_) {
       LeftTermLoop(i + 1, x, resuming);
-    } else if (resuming || !Poll(1)) {
-      // Polled once per combination of left terms: with more left terms than the right side
-      // can balance, the right side returns at once and never polls.
+    } else {
       RightSide(resuming);
     }
     if (stop_) return;
@@ -567,13 +569,15 @@ template <KernelFamily F, int W>
 void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resuming) {
   const bool saved = resuming && d <= resumeCount_;
   if (!resuming) ++DepthCounters[d - 1];
+  // Depth 1 is entered once per combination of left terms: it polls even as the last depth.
+  if (d == 1 && !resuming && Poll(d)) return;
   const int32_t slots = Slots(d);
   if (slots <= 1) {
     if (saved) return Fail(kResumeNoSlot);
     FinalScan(d, x1_ - 1);
     return;
   }
-  if (!resuming && Poll(d)) return;
+  if (d > 1 && !resuming && Poll(d)) return;
   const uint32_t step = d >= m_ ? d - m_ : 0;
   if (d > m_ && step >= 4) return Fail(48);
   const uint32_t prevResidues = FrameResidues(d - 1);

@@ -3,38 +3,25 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <random>
 
 namespace aequa::platform {
 namespace {
 
-// A name beside `path` that nobody can guess in advance.
-std::string TemporaryName(const std::string& path) {
-  thread_local std::mt19937_64 random{std::random_device{}()};
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                static_cast<unsigned long long>(random()));
-  return path + suffix;
-}
-
-// Creates a new temporary file beside `path`, never through a name that exists (a link
-// planted there by someone else is not followed).
-int CreateTemporary(const std::string& path, std::string& temp) {
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    temp = TemporaryName(path);
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+// Creates the temporary file "<path>.tmp" new. Whatever is found at that name (a leftover of
+// a crash, or a link planted there by someone else) is removed, not opened: O_EXCL and
+// O_NOFOLLOW never write through an existing name, so a link that comes back in between makes
+// the write fail rather than reach another file.
+int CreateTemporary(const std::string& temp) {
+  unlink(temp.c_str());
+  return open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 
 }  // namespace
 
 bool ReplaceFile(const std::string& path, std::string_view contents) {
-  std::string temp;
-  int fd = CreateTemporary(path, temp);
+  const std::string temp = path + ".tmp";
+  int fd = CreateTemporary(temp);
   if (fd < 0) return false;
   const char* data = contents.data();
   size_t left = contents.size();

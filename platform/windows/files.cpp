@@ -3,38 +3,25 @@
 #include <windows.h>
 #undef ReplaceFile  // our own, not the system's ReplaceFileA
 
-#include <cstdio>
-#include <random>
 
 namespace aequa::platform {
 namespace {
 
-// A name beside `path` that nobody can guess in advance.
-std::string TemporaryName(const std::string& path) {
-  thread_local std::mt19937_64 random{std::random_device{}()};
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                static_cast<unsigned long long>(random()));
-  return path + suffix;
-}
-
-// Creates a new temporary file beside `path`; CREATE_NEW never opens a name that exists,
-// so a link planted there by someone else is not followed.
-HANDLE CreateTemporary(const std::string& path, std::string& temp) {
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    temp = TemporaryName(path);
-    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
-  }
-  return INVALID_HANDLE_VALUE;
+// Creates the temporary file "<path>.tmp" new. Whatever is found at that name (a leftover of
+// a crash, or a link planted there by someone else) is deleted, not opened: CREATE_NEW never
+// opens an existing name, so a link that comes back in between makes the write fail rather
+// than reach another file.
+HANDLE CreateTemporary(const std::string& temp) {
+  DeleteFileA(temp.c_str());
+  return CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
 }
 
 }  // namespace
 
 bool ReplaceFile(const std::string& path, std::string_view contents) {
-  std::string temp;
-  HANDLE file = CreateTemporary(path, temp);
+  const std::string temp = path + ".tmp";
+  HANDLE file = CreateTemporary(temp);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
   const char* data = contents.data();
