@@ -35,8 +35,12 @@ constexpr int kExitRunning = 3;
 constexpr int kExitHalted = 4;         // stopped with work left in the queue
 constexpr int kExitInternalError = 5;  // a search failed a check; a file is to be sent
 
-// The help: the commands and their arguments come from the command table.
+// The help: the commands, their arguments and options come from the command table.
 std::string HelpText() {
+  std::string queuing;
+  for (const CommandSpec& c : Commands()) {
+    if (c.queues) queuing += (queuing.empty() ? "" : ", ") + std::string(c.name);
+  }
   return "Usage: aequa [--dir DIR] [COMMAND [ARGUMENTS]]\n"
          "\n"
          "Searches for equal sums of like powers. Every command works on the data directory:\n"
@@ -51,7 +55,7 @@ std::string HelpText() {
          "\n"
          "Options:\n"
          "  --dir DIR                     use DIR as the data directory\n"
-         "  --queue-only                  with new, compute, penta: queue the range and exit\n"
+         "  --queue-only                  with " + queuing + ": queue the range and exit\n"
          "  --help                        show this text\n"
          "  --version                     show the program's version\n";
 }
