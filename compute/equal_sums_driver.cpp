@@ -28,10 +28,6 @@ constexpr int32_t kPrecisionOverflow = 100;
 
 int Int(uint32_t v) { return static_cast<int>(v); }
 
-void DropWorkLine() {
-  IniDeleteLine(WorkFile(), 1);
-  IniRelease(WorkFile());
-}
 
 void CopyProgress(WorkItem& item, uint32_t x) {
   item.power = Power;
@@ -52,7 +48,7 @@ int32_t InternalErrorExit(const WorkItem& item, uint32_t x) {
   std::snprintf(text, sizeof text, "Please send file S%d-%d.%d to ", Int(LeftTerms), Int(x),
                 Int(Power));
   LogMessage((std::string(text) + CoordinatorEmail() + "\n").c_str());
-  DropWorkLine();
+  DeleteWorkLine(item);
   FreePowers();
   FreePaths();
   return 1;
@@ -92,7 +88,7 @@ int32_t ComputeEqualSums(WorkItem& item) {
                   Int(item.power), Int(item.current), Int(item.leftTerms),
                   Int(item.rightTerms));
     LogMessage(text);
-    DropWorkLine();
+    DeleteWorkLine(item);
     return 1;
   }
   Power = item.power;
@@ -108,7 +104,7 @@ int32_t ComputeEqualSums(WorkItem& item) {
                   Int(item.current), Int(LeftTerms), Int(RightTerms));
     LogMessage(text);
     InternalError.store(kPrecisionOverflow);
-    DropWorkLine();
+    DeleteWorkLine(item);
     return 1;
   }
   PrecisionWords = static_cast<uint32_t>(kLevelWords[runLevel]);

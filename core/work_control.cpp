@@ -8,6 +8,7 @@
 #include "core/coordinator.h"
 #include "core/drivers.h"
 #include "core/output_log.h"
+#include "core/results_file.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -56,8 +57,7 @@ bool RunItem(uint32_t kind, WorkItem& item) {
                       static_cast<int32_t>(item.power), static_cast<int32_t>(item.terms),
                       CoordinatorEmail());
         LogMessage(text);
-        IniDeleteLine(WorkFile(), 1);
-        IniRelease(WorkFile());
+        DeleteWorkLine(item);
         return false;
       }
       return Requested(REQ_HALT);
@@ -93,32 +93,65 @@ void ApplyPriority() {
   }
 }
 
+namespace {
+
+// Runs the queue until it is empty, a driver ends the loop or a halt is requested. Returns
+// true when it ended because no search of a line's kind is built in.
+bool RunQueue() {
+  for (;;) {
+    IniHold(WorkFile(), 1);
+    if (!IniReadable(WorkFile())) {
+      LogText("The work file cannot be read; the work stops until it can.\n");
+      RequestFlags.store(REQ_HALT);
+      return false;
+    }
+    if (IniLineCount(WorkFile()) == 0) {
+      IniRelease(WorkFile());
+      LogText("There are no more work to do.\n");
+      LogSendRequest("Please send the solution.txt file to ");
+      return false;
+    }
+    WorkItem item;
+    uint32_t kind = ParseWorkLine(1, item);
+    if (kind != 0) {
+      const bool noDriver = (kind == WORK_SUM && drivers.equalSums == nullptr) ||
+                            (kind == WORK_ADD && drivers.sumCollision == nullptr) ||
+                            (kind == WORK_PENTA && drivers.penta == nullptr);
+      if (RunItem(kind, item)) return noDriver;
+    }
+    if (Requested(REQ_HALT)) return false;
+  }
+}
+
+// After a halt raised because results could not be written: waits, trying to write them
+// every display period, until they are on the disk (true: the work goes on) or a Stop comes.
+bool WaitForResultsFile() {
+  LogText("Waiting until the results file can be written; Stop ends the wait.\n");
+  RequestFlags.store(0);
+  while (!Requested(REQ_HALT)) {
+    for (int32_t tick = 0; tick < Settings.DisplayFrequency.load() * 10; ++tick) {
+      ProtocolSleep(100);
+      if (Requested(REQ_HALT)) return false;
+    }
+    if (WriteHeldResults()) {
+      LogText("The results file can be written again; the held results are in it.\n");
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void WorkerMain() {
   WorkerRunning.store(1);
   workerThreadRef.store(platform::CurrentThreadRef());
   ApplyPriority();
   if (Settings.NoSave.load() != 0) LogText("No saving, all computations will be lost\n");
   bool noDriver = false;
-  if (!Requested(REQ_HALT)) {
-    for (;;) {
-      IniHold(WorkFile(), 1);
-      if (IniLineCount(WorkFile()) == 0) {
-        IniRelease(WorkFile());
-        LogText("There are no more work to do.\n");
-        LogSendRequest("Please send the solution.txt file to ");
-        break;
-      }
-      WorkItem item;
-      uint32_t kind = ParseWorkLine(1, item);
-      if (kind != 0) {
-        const SearchDrivers& d = drivers;
-        noDriver = (kind == WORK_SUM && d.equalSums == nullptr) ||
-                   (kind == WORK_ADD && d.sumCollision == nullptr) ||
-                   (kind == WORK_PENTA && d.penta == nullptr);
-        if (RunItem(kind, item)) break;
-      }
-      if (Requested(REQ_HALT)) break;
-    }
+  while (!Requested(REQ_HALT)) {
+    noDriver = RunQueue();
+    if (!(Requested(REQ_HALT) && HeldResultCount() > 0 && WaitForResultsFile())) break;
   }
   if (Requested(REQ_HALT)) {
     LogText("Execution halted.\n");
@@ -145,7 +178,9 @@ void TimerMain() {
     for (int32_t second = 0; second < Settings.DisplayFrequency.load(); ++second) {
       for (int i = 0; i < 10; ++i) {
         ProtocolSleep(100);
-        if (Requested(REQ_HALT)) {
+        // The timer ends once the worker has stopped too: a worker that waits for the
+        // results file after a halt goes on with its requests once the file is back.
+        if (Requested(REQ_HALT) && WorkerRunning.load() == 0) {
           TimerRunning.store(0);
           return;
         }
@@ -155,7 +190,11 @@ void TimerMain() {
       if (slice != 0) {
         if (static_cast<uint32_t>(SliceCounter.fetch_add(1) + 1) >= slice) {
           SliceCounter.store(0);
-          RequestFlags.store(REQ_SLICE);
+          // REQ_SLICE replaces any other request, but never a pending halt.
+          uint32_t flags = RequestFlags.load();
+          while ((flags & REQ_HALT) == 0 &&
+                 !RequestFlags.compare_exchange_weak(flags, REQ_SLICE)) {
+          }
         }
       }
       if (++saveCounter >= static_cast<uint32_t>(Settings.SaveFrequency.load()) * 60u) {

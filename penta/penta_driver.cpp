@@ -42,8 +42,7 @@ int32_t RefuseLine(const WorkItem& item) {
                 static_cast<int>(InternalError.load()), D(item.power), D(item.start),
                 D(item.end), D(item.variant));
   LogMessage(text);
-  IniDeleteLine(WorkFile(), 1);
-  IniRelease(WorkFile());
+  DeleteWorkLine(item);
   ReleaseTables();
   return 1;
 }
