@@ -1,6 +1,7 @@
 #include "core/work_control.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -53,10 +54,14 @@ bool RunItem(uint32_t kind, WorkItem& item) {
                       static_cast<int32_t>(item.start), static_cast<int32_t>(item.end),
                       static_cast<int32_t>(item.terms));
         LogMessage(text);
-        std::snprintf(text, sizeof text, "Please send file A%d-%d to %s\n",
-                      static_cast<int32_t>(item.power), static_cast<int32_t>(item.terms),
-                      CoordinatorEmail());
-        LogMessage(text);
+        // Only a file that is there can be sent.
+        std::snprintf(text, sizeof text, "A%d-%d", static_cast<int32_t>(item.power),
+                      static_cast<int32_t>(item.terms));
+        if (std::filesystem::exists(text)) {
+          const std::string send =
+              std::string("Please send file ") + text + " to " + CoordinatorEmail() + "\n";
+          LogMessage(send.c_str());
+        }
         DeleteWorkLine(item);
         return false;
       }
