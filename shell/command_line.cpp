@@ -1,5 +1,6 @@
 #include "shell/command_line.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -88,7 +89,16 @@ void PrintLogLine(const char* line, bool /*replaced*/) {
   std::fflush(stdout);
 }
 
-void StopOnSignal() { StopWork(); }
+// A stop that comes before the work has started is kept, so that starting the work (which
+// clears the requests) does not lose it.
+std::atomic<bool> stopRequested{false};
+void StopOnSignal() {
+  stopRequested.store(true);
+  StopWork();
+}
+void HonourEarlyStop() {
+  if (stopRequested.load()) StopWork();
+}
 
 // The command as the running copy takes it: command, values, options (without --dir).
 std::vector<std::string> ForwardedArguments(const Arguments& args) {
@@ -144,6 +154,7 @@ int Finish(int status) {
 // The foreground run: log lines to stdout, Ctrl+C and SIGTERM stop the search.
 int RunInForeground(bool startWork) {
   if (startWork && ContinueEnabled()) StartWork();
+  HonourEarlyStop();
   WaitForWorkEnd();
   return kExitOk;
 }
@@ -211,6 +222,7 @@ int CommandSum(const Arguments& args) {
   platform::InstallStopHandler(&StopOnSignal);
   StartSumCheck(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms),
                 q.number.c_str());
+  HonourEarlyStop();
   WaitForWorkEnd();
   return Finish(CountLineWritten ? kExitOk : kExitRefused);
 }

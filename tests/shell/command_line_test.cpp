@@ -156,9 +156,10 @@ namespace aequa {
 namespace {
 
 // A long Penta line (type 12 takes minutes per a) gives the signals something to stop.
-TEST(CommandLineSignals, SigintAndSigtermStopTheSearchAndKeepTheLine) {
+TEST(CommandLineSignals, SigintSigtermAndSighupStopTheSearchAndKeepTheLine) {
   TempDir dir(false);
-  for (int sig : {SIGINT, SIGTERM}) {
+  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     std::vector<std::string> args = {"--dir", dir.path()};
     if (sig == SIGINT) {
       args.insert(args.end(), {"penta", "5", "1004", "1010", "12"});
@@ -175,6 +176,20 @@ TEST(CommandLineSignals, SigintAndSigtermStopTheSearchAndKeepTheLine) {
         << r.out;
     EXPECT_EQ(ReadFile(dir.file("worksum.ini")), "PENTA=5,1004,1010,12\r\n");
   }
+}
+
+// Closing the terminal of a foreground search saves its checkpoint, as Stop does.
+TEST(CommandLineSignals, SighupSavesTheEqualSumsCheckpoint) {
+  TempDir dir(false);
+  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  test::BackgroundAequa run({"--dir", dir.path(), "new", "5", "3000", "3001", "1", "5"});
+  ASSERT_TRUE(run.WaitForOutput("Searching (5,1,5) at 3000"));
+  run.Signal(SIGHUP);
+  test::ProcessResult r = run.Wait();
+  EXPECT_NE(r.out.find("Break at 5,1,5: 3000-"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Execution halted."), std::string::npos);
+  EXPECT_TRUE(test::FileExists(dir.file("S1-3000.5")));
+  EXPECT_EQ(ReadFile(dir.file("worksum.ini")), "SUM=5,3000,3001,1,5,0,3000,0\r\n");
 }
 
 }  // namespace

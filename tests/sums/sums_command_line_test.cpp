@@ -94,14 +94,21 @@ TEST(SumsCommandLine, SumListsRepresentationsAndChecksItsArguments) {
 }
 
 TEST(SumsCommandLine, InterruptedSumStillWritesTheCountLine) {
-  test::TempDir dir(false);
-  test::BackgroundAequa run(In(dir, {"sum", "3", "6", "1000000000000"}));
-  ASSERT_TRUE(run.WaitForOutput("1000000000000="));
-  run.Signal(SIGINT);
-  const auto result = run.Wait();
-  EXPECT_EQ(result.status, 0);
-  EXPECT_TRUE(Contains(result.out, "Break at 3,0,6: -")) << result.out;
-  EXPECT_TRUE(Contains(result.out, "sums of 1000000000000 with 6 terms\n")) << result.out;
+  // 4641000^3: its one-term representation comes at once, the rest of the search takes hours.
+  const std::string cube = "99961946721000000000";
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    test::TempDir dir(false);
+    test::BackgroundAequa run(In(dir, {"sum", "3", "3", cube}));
+    ASSERT_TRUE(run.WaitForOutput(cube + "=4641000\n"));
+    run.Signal(sig);
+    const auto result = run.Wait();
+    EXPECT_EQ(result.status, 0) << sig;
+    EXPECT_TRUE(Contains(result.out, "Break at 3,0,3: -")) << result.out;
+    EXPECT_TRUE(Contains(result.out, "Stopped after ")) << result.out;
+    EXPECT_TRUE(Contains(test::ReadFile(dir.file("SOLUTION.TXT")),
+                         " sums of " + cube + " with 3 terms\r\n"));
+    EXPECT_FALSE(Contains(result.out, "Found ")) << result.out;
+  }
 }
 
 }  // namespace
