@@ -94,11 +94,11 @@ int32_t RunPentaLine(WorkItem& item) {
 
     if (Requested(REQ_HALT)) {
       // The a just searched may be incomplete: it is searched again when the line resumes.
+      // The line moves on only once the report of its stretch is on the disk.
       if (finishedSinceReport) {
         char report[160];
         FormatStretch(report, item, first, last);
-        ReportResult(report);
-        UpdateWorkLine(item);
+        if (ReportResult(report) != 0) UpdateWorkLine(item);
       }
       ReleaseTables();
       return 1;
@@ -112,7 +112,10 @@ int32_t RunPentaLine(WorkItem& item) {
       char report[160];
       FormatStretch(report, item, first, last);
       ResetCounters();
-      ReportResult(report);
+      if (ReportResult(report) == 0) {  // held in memory: the work stops, the line stays
+        ReleaseTables();
+        return 1;
+      }
       item.start = last + 1;
       first = item.start;
       UpdateWorkLine(item);
@@ -124,7 +127,10 @@ int32_t RunPentaLine(WorkItem& item) {
   if (finishedSinceReport) {
     char report[160];
     FormatStretch(report, item, first, last);
-    ReportResult(report);
+    if (ReportResult(report) == 0) {
+      ReleaseTables();
+      return 1;
+    }
   }
   UpdateWorkLine(item);
   ReleaseTables();
