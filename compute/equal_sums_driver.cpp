@@ -179,9 +179,11 @@ int32_t ComputeEqualSums(WorkItem& item) {
     if (InternalError.load() != 0) return InternalErrorExit(item, x);
     LogDepthCounters(item.rightTerms);
 
-    const uint32_t flags = RequestFlags.load();
+    // A value whose search ran to its end is done, even when a request came meanwhile: a
+    // search again from its last checkpoint would write its later results twice.
+    const bool finished = SearchAbandoned == 0;
     bool done = false;
-    if ((flags & (REQ_HALT | REQ_SLICE)) == 0) {
+    if (finished) {
       std::snprintf(text, sizeof text, "(%d,%d,%d) %d done in %d seconds", Int(Power),
                     Int(LeftTerms), Int(RightTerms), Int(x), Int(ElapsedSeconds.load()));
       // Not done until the line is on the disk: a line held in memory stops the work.
@@ -191,21 +193,24 @@ int32_t ComputeEqualSums(WorkItem& item) {
       RightTerms = runRightTerms;
       SearchLimit = RightTerms + 1;
     }
-    // A halt, or a "done" line that could not be written: the value stays the current one.
-    if ((flags & REQ_HALT) != 0 || ((flags & REQ_SLICE) == 0 && !done)) {
+    const uint32_t flags = RequestFlags.load();
+    // A halt inside the value, or a "done" line that could not be written: the value stays
+    // the current one.
+    if ((!finished && (flags & REQ_HALT) != 0) || (finished && !done)) {
       CopyProgress(item, x);
       UpdateWorkLine(item);
       FreePowers();
       FreePaths();
       return 1;
     }
-    if ((flags & REQ_SLICE) != 0) {
-      RequestFlags.store(0);
+    if (!finished) {
+      RequestFlags.fetch_and(REQ_HALT);  // the slice is over; a stop meanwhile is kept
       std::snprintf(text, sizeof text, "(%d,%d,%d) %d tested %d seconds (total: %d seconds)\n",
                     Int(Power), Int(LeftTerms), Int(RightTerms), Int(x), Int(SliceLength.load()),
                     Int(ElapsedSeconds.load()));
       LogText(text);
     } else {
+      RequestFlags.fetch_and(~REQ_SLICE);  // a slice that ended with the value is moot
       std::remove(CheckpointName().c_str());
       std::remove(CheckpointBackupName().c_str());
       if (x == item.start) ++item.start;
@@ -220,6 +225,11 @@ int32_t ComputeEqualSums(WorkItem& item) {
     CurrentValue = next;
     CopyProgress(item, next);
     if (!UpdateWorkLine(item)) break;  // the line is gone: nothing to record progress in
+    if (Requested(REQ_HALT) && item.start < item.end) {  // a stop that came as the value ended
+      FreePowers();
+      FreePaths();
+      return 1;
+    }
   }
   FreePowers();
   FreePaths();

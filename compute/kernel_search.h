@@ -113,6 +113,7 @@ class KernelSearch {
 
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::Run() {
+  SearchAbandoned = 0;
   x1_ = CurrentValue;
   m_ = kMulti ? LeftTerms : 1;
   right_ = RightPath;
@@ -207,6 +208,7 @@ bool KernelSearch<F, W>::Poll(uint32_t d) {
   ReportProgress();
   if ((flags & (REQ_HALT | REQ_SLICE)) != 0) {
     stop_ = true;
+    SearchAbandoned = 1;
     return true;
   }
   return false;

@@ -12,6 +12,7 @@ uint32_t PrecisionWords = 0;
 uint32_t Resumed = 0;
 uint32_t ResumeRejected = 0;
 uint32_t SieveRightTerms = 0;
+uint32_t SearchAbandoned = 0;
 uint32_t PathTermCount = 0;
 
 uint32_t PathTerms[kPathCapacity];

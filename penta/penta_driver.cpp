@@ -84,6 +84,7 @@ int32_t RunPentaLine(WorkItem& item) {
     ReplaceLastLine.store(true);
     InternalError.store(0);
 
+    StoppedEarly.store(false);
     if (routine != nullptr) {
       routine(static_cast<int32_t>(item.start));
     } else {
@@ -92,8 +93,8 @@ int32_t RunPentaLine(WorkItem& item) {
     }
     if (InternalError.load() != 0) return RefuseLine(item);
 
-    if (Requested(REQ_HALT)) {
-      // The a just searched may be incomplete: it is searched again when the line resumes.
+    if (Requested(REQ_HALT) && StoppedEarly.load()) {
+      // The a just searched is incomplete: it is searched again when the line resumes.
       // The line moves on only once the report of its stretch is on the disk.
       if (finishedSinceReport) {
         char report[160];
@@ -122,6 +123,14 @@ int32_t RunPentaLine(WorkItem& item) {
       finishedSinceReport = false;
     } else {
       item.start = last + 1;
+    }
+    // A stop that came as the a was finished: that a counts, and is reported.
+    if (Requested(REQ_HALT) && item.start < item.end) {
+      char report[160];
+      FormatStretch(report, item, first, last);
+      if (finishedSinceReport && ReportResult(report) != 0) UpdateWorkLine(item);
+      ReleaseTables();
+      return 1;
     }
   }
   if (finishedSinceReport) {

@@ -23,7 +23,7 @@ using test::TempDir;
 using test::WriteFile;
 
 std::vector<int32_t> searched;
-int32_t saveAt = -1, haltAt = -1, errorAt = -1;
+int32_t saveAt = -1, haltAt = -1, haltAfter = -1, errorAt = -1;
 std::string workFileAtNextA;
 
 // Stands in for a routine: records a and raises what the test asks for at a given a.
@@ -32,7 +32,11 @@ void FakeRoutine(int32_t a) {
   searched.push_back(a);
   CandidateCount.fetch_add(1);
   if (a == saveAt) RequestFlags.fetch_or(REQ_SAVE | REQ_DISPLAY);
-  if (a == haltAt) RequestFlags.store(REQ_HALT);
+  if (a == haltAt) {  // a stop inside the a: the routine leaves it unfinished
+    RequestFlags.store(REQ_HALT);
+    StoppedEarly.store(true);
+  }
+  if (a == haltAfter) RequestFlags.store(REQ_HALT);  // a stop as the a was finished
   if (a == errorAt) InternalError.store(7);
 }
 
@@ -50,7 +54,7 @@ class Driver : public ::testing::Test {
     searched.clear();
     logLines.clear();
     workFileAtNextA.clear();
-    saveAt = haltAt = errorAt = -1;
+    saveAt = haltAt = haltAfter = errorAt = -1;
     RequestFlags = 0;
     InternalError = 0;
     Settings.ForceDisplay = 0;
@@ -149,6 +153,16 @@ TEST_F(Driver, AStopLeavesTheAThatWasBeingSearched) {
   searched.clear();
   EXPECT_EQ(RunPentaLine(item), 0);
   EXPECT_EQ(searched.front(), 1000);
+}
+
+// The a was searched to its end when the stop came: it counts, and is not searched again (its
+// candidates would be written twice).
+TEST_F(Driver, AStopAsAnAEndsCountsThatA) {
+  haltAfter = 1000;
+  WorkItem item = Line(990, 1010, 0);
+  EXPECT_EQ(RunPentaLine(item), 1);
+  EXPECT_TRUE(Logged("(5,0) 990-1000 done in"));
+  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,1001,1010,0\r\n");
 }
 
 TEST_F(Driver, AStopRightAfterASaveWritesNoEmptyReport) {
