@@ -225,6 +225,10 @@ std::string BuildStatusReport() {
   std::string text = "Below is a report on the work you have queued.\n";
   const char* file = WorkFile();
   IniHold(file, 0);
+  if (!IniReadable(file)) {
+    IniRelease(file);
+    return std::string("The work file ") + file + " cannot be read; it is left as it is.";
+  }
   int counted = 0;
   WorkItem item;
   for (uint32_t i = 1; ParseWorkLine(i, item) != 0; ++i) {

@@ -11,6 +11,7 @@
 
 #include "core/coordinator.h"
 #include "core/output_log.h"
+#include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/startup.h"
 #include "core/work_control.h"
@@ -242,7 +243,7 @@ int CommandStatus(const Arguments& args) {
   std::string report = BuildStatusReport();
   if (report.empty() || report.back() != '\n') report += '\n';
   std::fputs(report.c_str(), stdout);
-  return Finish(kExitOk);
+  return Finish(IniReadable(WorkFile()) ? kExitOk : kExitRefused);
 }
 
 int CommandUser(const Arguments& args) {
@@ -251,8 +252,7 @@ int CommandUser(const Arguments& args) {
   UserValues user;
   if (auto refusal = CheckUser(args.values, user)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StoreUserInformation(user.name, user.email);
-  return Finish(kExitOk);
+  return Finish(StoreUserInformation(user.name, user.email) ? kExitOk : kExitRefused);
 }
 
 int CommandPreferences(const Arguments& args) {
@@ -261,8 +261,7 @@ int CommandPreferences(const Arguments& args) {
   PreferenceValues p{};
   if (auto refusal = CheckPreferences(args.values, p)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StorePreferences(p.saveMinutes, p.displaySeconds);
-  return Finish(kExitOk);
+  return Finish(StorePreferences(p.saveMinutes, p.displaySeconds) ? kExitOk : kExitRefused);
 }
 
 int CommandPriority(const Arguments& args) {
@@ -271,8 +270,7 @@ int CommandPriority(const Arguments& args) {
   uint32_t priority = 0;
   if (auto refusal = CheckPriority(args.values, priority)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StorePriority(priority);
-  return Finish(kExitOk);
+  return Finish(StorePriority(priority) ? kExitOk : kExitRefused);
 }
 
 // stop and exit act on a running copy; Start only returns here when none runs.

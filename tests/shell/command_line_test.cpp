@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "core/instance_key.h"
@@ -114,6 +115,28 @@ TEST_F(CommandLine, AFullQueueRefusesTheRange) {
   EXPECT_NE(r.out.find("Range truncated.  Maximum number of exponents exceeded."),
             std::string::npos);
   EXPECT_EQ(ReadFile(Path("worksum.ini")), "PENTA=5,1,10,0\r\n");
+}
+
+// A queue or settings file that exists but cannot be read (here a directory, which not even
+// root can read as a file) is never taken as empty and never written over.
+TEST_F(CommandLine, FilesThatCannotBeReadAreNeverWrittenOver) {
+  std::filesystem::create_directory(Path("worksum.ini"));
+  test::ProcessResult status = RunAequa({"--dir", dir.path(), "status"});
+  EXPECT_EQ(status.status, 1);
+  EXPECT_NE(status.out.find("The work file worksum.ini cannot be read"), std::string::npos)
+      << status.out;
+  EXPECT_EQ(RunAequa({"--dir", dir.path(), "penta", "5", "1", "10", "0", "--queue-only"}).status,
+            1);
+  test::ProcessResult work = RunAequa({"--dir", dir.path(), "continue"});
+  EXPECT_NE(work.out.find("The work file cannot be read"), std::string::npos) << work.out;
+  EXPECT_EQ(work.out.find("There are no more work to do."), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(Path("worksum.ini")));
+
+  std::filesystem::create_directory(Path("aequo.ini"));
+  test::ProcessResult priority = RunAequa({"--dir", dir.path(), "priority", "3"});
+  EXPECT_EQ(priority.status, 1);
+  EXPECT_NE(priority.out.find("Cannot read the aequo.ini file"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(Path("aequo.ini")));
 }
 
 TEST_F(CommandLine, ContinueWithNothingQueuedFinishesAtOnce) {
