@@ -134,6 +134,22 @@ TEST_F(EqualSumsRun, HaltKeepsProgressAndContinueResumes) {
   EXPECT_FALSE(FileExists(dir.file("S1-" + s + ".5")));
 }
 
+// Two lines that share power, left terms, end and mode are two ranges: each is searched with
+// its own n, and progress goes to the line that was searched.
+TEST_F(EqualSumsRun, TwoLinesOfTheSameSearchAreEachSearched) {
+  ASSERT_EQ(RunAequa({"--dir", d, "new", "5", "80", "84", "1", "4", "--queue-only"}).status, 0);
+  ASSERT_EQ(RunAequa({"--dir", d, "new", "5", "82", "84", "1", "3", "--queue-only"}).status, 0);
+  const ProcessResult r = RunAequa({"--dir", d, "continue"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* value : {"80", "81", "82", "83"}) {
+    EXPECT_NE(r.out.find(std::string("(5,1,4) ") + value + " done in"), std::string::npos) << value;
+  }
+  for (const char* value : {"82", "83"}) {
+    EXPECT_NE(r.out.find(std::string("(5,1,3) ") + value + " done in"), std::string::npos) << value;
+  }
+  EXPECT_EQ(Read("worksum.ini"), "");
+}
+
 TEST_F(EqualSumsRun, ItemsOutsideTheSearchLimitsAreDropped) {
   WriteFile(dir.file("worksum.ini"), "SUM=5,10,20,0,3,2,10,0\r\nSUM=3,10,12,2,2,2,10,0\r\n");
   const ProcessResult r = RunAequa({"--dir", d, "continue"});

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,57 @@ TEST(SumsCommandLine, ComputeStoppedByInterruptResumesFromItsCheckpoint) {
   EXPECT_TRUE(second.WaitForOutput("Range: " + DecimalOf(low) + "-")) << second.Output();
   second.Signal(SIGINT);
   EXPECT_EQ(second.Wait().status, 0);
+}
+
+std::multiset<std::string> CollisionLines(const std::string& file) {
+  std::multiset<std::string> lines;
+  std::istringstream in(file);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find(" at ") != std::string::npos) lines.insert(line);
+  }
+  return lines;
+}
+
+// Every collision once, whatever the pool: 7585 numbers below 3000^3 have more than one
+// representation as a sum of two cubes, with 7631 extra ways (a pool of 1 MB overflows many
+// times on the way).
+TEST(SumsCommandLine, ComputeWritesEachCollisionOnceWhateverThePool) {
+  test::TempDir small(false), large(false);
+  ASSERT_EQ(test::RunAequa(In(small, {"compute", "3", "1", "3000", "2", "--memory", "1"})).status, 0);
+  ASSERT_EQ(test::RunAequa(In(large, {"compute", "3", "1", "3000", "2", "--memory", "64"})).status,
+            0);
+  const auto lines = CollisionLines(test::ReadFile(small.file("SOLUTION.TXT")));
+  EXPECT_EQ(lines, CollisionLines(test::ReadFile(large.file("SOLUTION.TXT"))));
+  EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), 7585u);
+  EXPECT_EQ(lines.size(), 7631u);
+}
+
+// A checkpoint that claims more than its line searched is set aside and the line is searched
+// from its start: the run writes what a run without it writes.
+TEST(SumsCommandLine, ACheckpointThatClaimsTooMuchIsSetAside) {
+  test::TempDir clean(false);
+  ASSERT_EQ(test::RunAequa(In(clean, {"compute", "3", "1", "300", "2"})).status, 0);
+  const auto expected = CollisionLines(test::ReadFile(clean.file("SOLUTION.TXT")));
+  auto words = [](std::initializer_list<uint32_t> list) {
+    std::string bytes;
+    for (uint32_t w : list) {
+      for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((w >> (8 * i)) & 0xFF));
+    }
+    return bytes;
+  };
+  const std::string files[] = {
+      words({5, 3, 2, 1, 0, 0, 1, 0, 0}),          // window low 2^32, past 300^3
+      words({5, 3, 2, 200, 0, 8000000, 0, 0, 0}),  // left by a range started at 200
+      words({6, 3, 2, 1, 0, 8000000, 0, 0, 0, 300, 12345}),  // a checksum that fails
+  };
+  for (const std::string& bytes : files) {
+    test::TempDir dir(false);
+    test::WriteFile(dir.file("A3-2"), bytes);
+    const auto run = test::RunAequa(In(dir, {"compute", "3", "1", "300", "2"}));
+    EXPECT_TRUE(Contains(run.out, "The checkpoint A3-2 ")) << run.out;
+    EXPECT_EQ(test::ReadFile(dir.file("A3-2.BAD")), bytes);
+    EXPECT_EQ(CollisionLines(test::ReadFile(dir.file("SOLUTION.TXT"))), expected);
+  }
 }
 
 TEST(SumsCommandLine, SumListsRepresentationsAndChecksItsArguments) {
