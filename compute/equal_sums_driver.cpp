@@ -1,6 +1,7 @@
 #include "compute/equal_sums_driver.h"
 
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 
@@ -13,7 +14,9 @@
 #include "compute/sieve.h"
 #include "core/coordinator.h"
 #include "core/output_log.h"
+#include "core/results_file.h"
 #include "core/settings.h"
+#include "core/checkpoint_file.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
 #include "core/status_display.h"
@@ -28,10 +31,6 @@ constexpr int32_t kPrecisionOverflow = 100;
 
 int Int(uint32_t v) { return static_cast<int>(v); }
 
-void DropWorkLine() {
-  IniDeleteLine(WorkFile(), 1);
-  IniRelease(WorkFile());
-}
 
 void CopyProgress(WorkItem& item, uint32_t x) {
   item.power = Power;
@@ -49,10 +48,13 @@ int32_t InternalErrorExit(const WorkItem& item, uint32_t x) {
                 Int(item.end), Int(LeftTerms), Int(RightTerms), Int(SearchMode), Int(x),
                 Int(SliceLength.load()));
   LogMessage(text);
-  std::snprintf(text, sizeof text, "Please send file S%d-%d.%d to ", Int(LeftTerms), Int(x),
-                Int(Power));
-  LogMessage((std::string(text) + CoordinatorEmail() + "\n").c_str());
-  DropWorkLine();
+  // Only a file that is there can be sent.
+  CurrentValue = x;
+  const std::string checkpoint = CheckpointName();
+  if (std::filesystem::exists(checkpoint)) {
+    LogMessage(("Please send file " + checkpoint + " to " + CoordinatorEmail() + "\n").c_str());
+  }
+  DeleteWorkLine(item);
   FreePowers();
   FreePaths();
   return 1;
@@ -92,7 +94,7 @@ int32_t ComputeEqualSums(WorkItem& item) {
                   Int(item.power), Int(item.current), Int(item.leftTerms),
                   Int(item.rightTerms));
     LogMessage(text);
-    DropWorkLine();
+    DeleteWorkLine(item);
     return 1;
   }
   Power = item.power;
@@ -108,7 +110,7 @@ int32_t ComputeEqualSums(WorkItem& item) {
                   Int(item.current), Int(LeftTerms), Int(RightTerms));
     LogMessage(text);
     InternalError.store(kPrecisionOverflow);
-    DropWorkLine();
+    DeleteWorkLine(item);
     return 1;
   }
   PrecisionWords = static_cast<uint32_t>(kLevelWords[runLevel]);
@@ -123,8 +125,16 @@ int32_t ComputeEqualSums(WorkItem& item) {
 
   while (item.start < item.end) {
     const uint32_t x = CurrentValue;
+    // n of the run: a checkpoint saved before a result lowered it resumes with its own n,
+    // which applies to that value only.
+    const uint32_t runRightTerms = RightTerms;
     SliceCounter.store(0);
     LoadCheckpoint();
+    if (RightTerms + 1 > RightPathFrames && !AllocPaths(LeftTerms, RightTerms)) {
+      LogMessage("Not enough memory for the search tables\n");
+      InternalError.store(kNoMemory);
+      return InternalErrorExit(item, x);
+    }
     const long double bits = EqualSumsBits(Power, x, LeftTerms);
     std::snprintf(text, sizeof text, "k=%d, on %d from %d to %d, m=%d, n=%d", Int(Power), Int(x),
                   Int(item.start), Int(item.end), Int(LeftTerms), Int(RightTerms));
@@ -145,29 +155,62 @@ int32_t ComputeEqualSums(WorkItem& item) {
     for (uint32_t& counter : DepthCounters) counter = 0;
     if (InternalError.load() != 0) return InternalErrorExit(item, x);
 
-    SetupSieve(item);
-    SelectKernel(ChooseFamily(SieveCount > 0, LeftTerms == 1), level)();
+    WorkItem sieveItem = item;
+    sieveItem.rightTerms = SieveRightTerms;
+    SetupSieve(sieveItem);
+    const KernelFunction kernel = SelectKernel(ChooseFamily(SieveCount > 0, LeftTerms == 1), level);
+    kernel();
+    if (InternalError.load() != 0 && ResumeRejected != 0) {
+      // A saved path that the search cannot rebuild: the value is searched afresh and the
+      // line stays.
+      SetCheckpointAside(CheckpointName(), "does not fit its line");
+      InternalError.store(0);
+      ResumeRejected = 0;
+      Resumed = 0;
+      ElapsedSeconds.store(0);
+      RightTerms = runRightTerms;
+      SieveRightTerms = RightTerms;
+      SearchLimit = RightTerms + 1;
+      for (uint32_t& counter : DepthCounters) counter = 0;
+      sieveItem.rightTerms = SieveRightTerms;
+      SetupSieve(sieveItem);
+      SelectKernel(ChooseFamily(SieveCount > 0, LeftTerms == 1), level)();
+    }
     if (InternalError.load() != 0) return InternalErrorExit(item, x);
     LogDepthCounters(item.rightTerms);
 
+    // A value whose search ran to its end is done, even when a request came meanwhile: a
+    // search again from its last checkpoint would write its later results twice.
+    const bool finished = SearchAbandoned == 0;
+    bool done = false;
+    if (finished) {
+      std::snprintf(text, sizeof text, "(%d,%d,%d) %d done in %d seconds", Int(Power),
+                    Int(LeftTerms), Int(RightTerms), Int(x), Int(ElapsedSeconds.load()));
+      // Not done until the line is on the disk: a line held in memory stops the work.
+      done = ReportResult(text) != 0;
+    }
+    if (RightTerms > runRightTerms) {
+      RightTerms = runRightTerms;
+      SearchLimit = RightTerms + 1;
+    }
     const uint32_t flags = RequestFlags.load();
-    if ((flags & REQ_HALT) != 0) {
+    // A halt inside the value, or a "done" line that could not be written: the value stays
+    // the current one.
+    if ((!finished && (flags & REQ_HALT) != 0) || (finished && !done)) {
       CopyProgress(item, x);
       UpdateWorkLine(item);
       FreePowers();
       FreePaths();
       return 1;
     }
-    if ((flags & REQ_SLICE) != 0) {
-      RequestFlags.store(0);
+    if (!finished) {
+      RequestFlags.fetch_and(REQ_HALT);  // the slice is over; a stop meanwhile is kept
       std::snprintf(text, sizeof text, "(%d,%d,%d) %d tested %d seconds (total: %d seconds)\n",
                     Int(Power), Int(LeftTerms), Int(RightTerms), Int(x), Int(SliceLength.load()),
                     Int(ElapsedSeconds.load()));
       LogText(text);
     } else {
-      std::snprintf(text, sizeof text, "(%d,%d,%d) %d done in %d seconds", Int(Power),
-                    Int(LeftTerms), Int(RightTerms), Int(x), Int(ElapsedSeconds.load()));
-      ReportResult(text);
+      RequestFlags.fetch_and(~REQ_SLICE);  // a slice that ended with the value is moot
       std::remove(CheckpointName().c_str());
       std::remove(CheckpointBackupName().c_str());
       if (x == item.start) ++item.start;
@@ -181,7 +224,12 @@ int32_t ComputeEqualSums(WorkItem& item) {
     }
     CurrentValue = next;
     CopyProgress(item, next);
-    UpdateWorkLine(item);
+    if (!UpdateWorkLine(item)) break;  // the line is gone: nothing to record progress in
+    if (Requested(REQ_HALT) && item.start < item.end) {  // a stop that came as the value ended
+      FreePowers();
+      FreePaths();
+      return 1;
+    }
   }
   FreePowers();
   FreePaths();

@@ -13,7 +13,10 @@
 namespace aequa {
 namespace {
 
-constexpr uint32_t kCheckpointVersion = 3;
+// Version 4: version 3 with the n that the value's search started with (it fixes the sieve
+// that reduced the saved terms) after the elapsed time, and a CRC-32 of the file at its end.
+// Versions 1 to 3 are still read.
+constexpr uint32_t kCheckpointVersion = 4;
 
 // Appends terms[0..count-1] grouped into runs of equal adjacent values ("98*2"), each run
 // preceded by `first` for the first run and `between` for the others.
@@ -115,16 +118,20 @@ void ReportProgress() {
 void SaveCheckpoint() {
   const uint32_t m = LeftTerms;
   if (Settings.NoSave.load() != 0 || m == 0) return;
+  // With results still held in memory, the checkpoint stays before them: a resume then
+  // finds them again rather than skip past results that never reached the disk.
+  if (HeldResultCount() > 0) return;
   const uint32_t c = PathTermCount;
   if (static_cast<uint64_t>(m) + c > kPathCapacity) return;  // cannot describe this path
 
   std::string bytes;
   bytes.reserve(32 + 4 * (m + c));
   for (uint32_t word : {kCheckpointVersion, Power, CurrentValue, m, RightTerms, SearchMode,
-                        ElapsedSeconds.load(), c}) {
+                        ElapsedSeconds.load(), SieveRightTerms, c}) {
     PutWord(bytes, word);
   }
   for (uint32_t i = 0; i < m + c; ++i) PutWord(bytes, ResumeTerms[i]);
+  AppendCrc(bytes);
 
   SaveCheckpointFile(CheckpointName(), CheckpointBackupName(), bytes);
 }
@@ -132,19 +139,23 @@ void SaveCheckpoint() {
 void LoadCheckpoint() {
   ElapsedSeconds.store(0);
   Resumed = 0;
+  SieveRightTerms = RightTerms;
+  ResumeRejected = 0;
   std::string bytes;
-  if (!ReadWholeFile(CheckpointName(), bytes)) return;
+  const std::string name = CheckpointName();
+  if (!ReadWholeFile(name, bytes)) return;
 
   for (uint32_t& term : ResumeTerms) term = 0xFFFFFFFFu;
-  if (bytes.size() < 4) return;
+  auto reject = [&name](const char* why) { SetCheckpointAside(name, why); };
+  if (bytes.size() < 4) return reject("is too short to be read");
   const uint32_t version = GetWord(bytes, 0);
   if (version > kCheckpointVersion) {
     LogMessage("Bad file version\n");
     return;
   }
-  const bool hasElapsed = version == 2 || version == 3;
-  const size_t header = hasElapsed ? 32 : 28;
-  if (bytes.size() < header) return;  // shorter than its fields: search afresh
+  const bool hasElapsed = version >= 2;
+  const size_t header = version >= 4 ? 36 : hasElapsed ? 32 : 28;
+  if (bytes.size() < header) return reject("is too short to be read");
   const uint32_t power = GetWord(bytes, 4);
   const uint32_t value = GetWord(bytes, 8);
   const uint32_t left = GetWord(bytes, 12);
@@ -152,19 +163,43 @@ void LoadCheckpoint() {
   const uint32_t mode = GetWord(bytes, 20);
   const uint32_t elapsed = hasElapsed ? GetWord(bytes, 24) : 0;
   const uint32_t count = GetWord(bytes, header - 4);
-  if (power != Power || value != CurrentValue || left != LeftTerms || mode != SearchMode) return;
-
-  // A path that would overrun the arrays, or a file cut short, is not trusted.
+  const uint32_t sieveRight = version >= 4 ? GetWord(bytes, 28) : right;
   const uint64_t terms = static_cast<uint64_t>(left) + count;
-  if (terms > kPathCapacity || bytes.size() < header + 4 * terms || right == 0) return;
+  const size_t crcBytes = version >= 4 ? 4 : 0;
+  if (terms > kPathCapacity || bytes.size() < header + 4 * terms + crcBytes) {
+    return reject("is cut short or describes a path longer than a search holds");
+  }
+  if (version >= 4 &&
+      (bytes.size() != header + 4 * terms + crcBytes || !CrcMatches(bytes))) {
+    return reject("fails its checksum");
+  }
+  // Another line of the same power and left terms with another mode uses the same name: its
+  // file is not this search's, and is left alone.
+  if (mode != SearchMode) return;
+  if (power != Power || value != CurrentValue || left != LeftTerms) {
+    return reject("belongs to another search than its name says");
+  }
+  if (right == 0 || right > kDepthCapacity || static_cast<uint64_t>(left) + right > kPathCapacity ||
+      count >= right || sieveRight < right || sieveRight > kDepthCapacity ||
+      GetWord(bytes, header) != value) {
+    return reject("does not fit its line");
+  }
   for (uint32_t i = 0; i < terms; ++i) ResumeTerms[i] = GetWord(bytes, header + 4 * i);
   PathTermCount = count;
 
   if (right < RightTerms) {
     LogText("Adjusting number of right terms\n");
-    RightTerms = right;
-    SearchLimit = right + 1;
+  } else if (right > RightTerms) {
+    // Saved before a result lowered n: the saved path is resumed with the n it was saved
+    // with, so every solution with at most the lower n is still found in what is left.
+    char text[96];
+    std::snprintf(text, sizeof text, "Resuming with n=%d, as the value was saved\n",
+                  static_cast<int>(right));
+    LogText(text);
   }
+  RightTerms = right;
+  SearchLimit = right + 1;
+  SieveRightTerms = sieveRight;
   Resumed = 1;
   ElapsedSeconds.store(elapsed);
 }

@@ -70,6 +70,11 @@ class KernelSearch {
     InternalError.store(code);
     stop_ = true;
   }
+  // A saved path that cannot be rebuilt: the checkpoint does not fit the search.
+  void FailResume(int32_t code) {
+    ResumeRejected = 1;
+    Fail(code);
+  }
   // True when the depth must be left: a failed check, a halt or the end of a slice.
   bool Poll(uint32_t d);
   // Copies the left terms and right terms 1..count into PathTerms (and ResumeTerms).
@@ -108,6 +113,7 @@ class KernelSearch {
 
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::Run() {
+  SearchAbandoned = 0;
   x1_ = CurrentValue;
   m_ = kMulti ? LeftTerms : 1;
   right_ = RightPath;
@@ -130,15 +136,15 @@ void KernelSearch<F, W>::Run() {
   resumeCount_ = resuming ? PathTermCount : 0;
   if (resuming) {
     if (static_cast<uint64_t>(m_) + resumeCount_ > kPathCapacity) {
-      Fail(2);
+      FailResume(2);
       return;
     }
     if (F == KernelFamily::SieveSingle && resumeCount_ >= SearchLimit) {
-      Fail(401);
+      FailResume(401);
       return;
     }
     if (!ResumeLeftTermsValid()) {
-      Fail(2);
+      FailResume(2);
       return;
     }
     if constexpr (F == KernelFamily::SieveMulti) {
@@ -202,6 +208,7 @@ bool KernelSearch<F, W>::Poll(uint32_t d) {
   ReportProgress();
   if ((flags & (REQ_HALT | REQ_SLICE)) != 0) {
     stop_ = true;
+    SearchAbandoned = 1;
     return true;
   }
   return false;
@@ -352,24 +359,24 @@ void KernelSearch<F, W>::PlainDepthOne(bool resuming) {
   bool resumeHere = resuming && resumeCount_ >= 1;
   uint32_t y = x1_ - 1;
   if (resumeHere) {
-    if (ResumeTerms[m_] == 0 || ResumeTerms[m_] > y) return Fail(kResumeNotPlaced);
+    if (ResumeTerms[m_] == 0 || ResumeTerms[m_] > y) return FailResume(kResumeNotPlaced);
     y = ResumeTerms[m_];
   }
   for (; y >= 1; --y) {
     if constexpr (kMulti) {
       if (UseCount(y) != 0) {
-        if (resumeHere) return Fail(kResumeNotPlaced);
+        if (resumeHere) return FailResume(kResumeNotPlaced);
         continue;
       }
     }
     const int32_t slots = Slots(1);
     if (slots <= 0) {
-      if (resumeHere) Fail(kResumeNoSlot);
+      if (resumeHere) FailResume(kResumeNoSlot);
       return;
     }
     DivSmall<W>(Rest(0), static_cast<uint32_t>(slots), Bound(1));
     if (Less<W>(Value(y), Bound(1))) {
-      if (resumeHere) Fail(kResumeNotPlaced);
+      if (resumeHere) FailResume(kResumeNotPlaced);
       return;
     }
     if (Sub<W>(Rest(0), Value(y), Rest(1))) return Fail(7);
@@ -394,7 +401,7 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
   if (!resuming) ++DepthCounters[d - 1];
   const int32_t slots = Slots(d);
   if (slots <= 1) {
-    if (saved) return Fail(kResumeNoSlot);
+    if (saved) return FailResume(kResumeNoSlot);
     FinalScan(d, first);
     return;
   }
@@ -408,7 +415,7 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
   uint32_t y = LargestAtMost(prevRest, first);
   if (resumeHere) {
     if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
-      return Fail(kResumeNotPlaced);
+      return FailResume(kResumeNotPlaced);
     }
     y = ResumeTerms[m_ + d - 1];
   }
@@ -419,7 +426,7 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
       // A right term may not equal a left term (compared at full size).
       const uint64_t full = y * factor;
       if (full <= x1_ && UseCount(static_cast<uint32_t>(full)) != 0) {
-        if (resumeHere) return Fail(kResumeNotPlaced);
+        if (resumeHere) return FailResume(kResumeNotPlaced);
         continue;
       }
     }
@@ -427,23 +434,23 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
     if constexpr (kSieve) {
       residues = prevResidues - Residues(y);
       if (AnyByteNegative(residues)) {
-        if (resumeHere) return Fail(kResumeNotPlaced);
+        if (resumeHere) return FailResume(kResumeNotPlaced);
         continue;
       }
     }
     const uint32_t* v = Value(y);
     if (Less<W>(v, bound)) {
-      if (resumeHere) Fail(kResumeNotPlaced);
+      if (resumeHere) FailResume(kResumeNotPlaced);
       return;
     }
     if (Sub<W>(prevRest, v, rest)) {
-      if (resumeHere) return Fail(kResumeNotPlaced);
+      if (resumeHere) return FailResume(kResumeNotPlaced);
       continue;
     }
     Term(d) = y;
     if constexpr (kSieve) FrameResidues(d) = residues;
     if (IsZero<W>(rest)) {
-      if (resumeHere) return Fail(kResumeNotPlaced);
+      if (resumeHere) return FailResume(kResumeNotPlaced);
       Result(d);
       return;
     }
@@ -485,7 +492,7 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
   if (!resuming) ++DepthCounters[d - 1];
   const int32_t slots = Slots(d);
   if (slots <= 1) {
-    if (saved) return Fail(kResumeNoSlot);
+    if (saved) return FailResume(kResumeNoSlot);
     FinalScan(d, x1_ - 1);
     return;
   }
@@ -496,7 +503,7 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
   uint32_t y = LargestAtMost(prevRest, x1_ - 1);
   if (resumeHere) {
     if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
-      return Fail(kResumeNotPlaced);
+      return FailResume(kResumeNotPlaced);
     }
     y = ResumeTerms[m_ + d - 1];
   }
@@ -507,7 +514,7 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
     if (AnyByteNegative(residues) || ResidueByte(residues, d - 1) != 0 ||
         Sub<W>(prevRest, Value(y), rest) || !DivideByStep(rest, d - 1) ||
         !SlotResidues(rest, slots, slotResidues)) {
-      if (resumeHere) return Fail(kResumeNotPlaced);
+      if (resumeHere) return FailResume(kResumeNotPlaced);
       continue;
     }
     FrameResidues(d) = slotResidues;
@@ -527,7 +534,7 @@ template <KernelFamily F, int W>
 void KernelSearch<F, W>::LeftTermLoop(uint32_t i, uint32_t first, bool resuming) {
   uint32_t x = resuming ? ResumeTerms[i] : first;
   for (; x >= 1; --x) {
-    if (Add<W>(Sum(i - 1), Value(x), Sum(i))) return Fail(resuming ? 20 : 9);
+    if (Add<W>(Sum(i - 1), Value(x), Sum(i))) return resuming ? FailResume(20) : Fail(9);
     if constexpr (kSieve) {
       LeftResidues(i) = LeftResidues(i - 1) + Residues(x);
       uint64_t mod = static_cast<uint64_t>(LeftSumMod(i - 1)) + ValueMod(x);
@@ -573,7 +580,7 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
   if (d == 1 && !resuming && Poll(d)) return;
   const int32_t slots = Slots(d);
   if (slots <= 1) {
-    if (saved) return Fail(kResumeNoSlot);
+    if (saved) return FailResume(kResumeNoSlot);
     FinalScan(d, x1_ - 1);
     return;
   }
@@ -587,7 +594,7 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
   uint32_t y = LargestAtMost(prevRest, first);
   if (resumeHere) {
     if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
-      return Fail(kResumeNotPlaced);
+      return FailResume(kResumeNotPlaced);
     }
     y = ResumeTerms[m_ + d - 1];
   }
@@ -609,12 +616,12 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
       }
     }
     if (!fits || Sub<W>(prevRest, Value(y), rest)) {
-      if (resumeHere) return Fail(kResumeNotPlaced);
+      if (resumeHere) return FailResume(kResumeNotPlaced);
       continue;
     }
     Term(d) = y;
     if (IsZero<W>(rest)) {
-      if (resumeHere) return Fail(kResumeNotPlaced);
+      if (resumeHere) return FailResume(kResumeNotPlaced);
       Result(d);
       return;
     }
@@ -629,7 +636,7 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
       uint32_t slotResidues = 0;
       const bool restModOk = step != 0 || ValueMod(y) == prevRestMod;
       if (!restModOk || !DivideByStep(rest, step) || !SlotResidues(rest, slots, slotResidues)) {
-        if (resumeHere) return Fail(kResumeNotPlaced);
+        if (resumeHere) return FailResume(kResumeNotPlaced);
         continue;
       }
       FrameResidues(d) = slotResidues;

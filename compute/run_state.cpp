@@ -10,6 +10,9 @@ uint32_t CurrentValue = 0;
 uint32_t SearchLimit = 0;
 uint32_t PrecisionWords = 0;
 uint32_t Resumed = 0;
+uint32_t ResumeRejected = 0;
+uint32_t SieveRightTerms = 0;
+uint32_t SearchAbandoned = 0;
 uint32_t PathTermCount = 0;
 
 uint32_t PathTerms[kPathCapacity];

@@ -17,6 +17,9 @@ extern uint32_t CurrentValue;    // x1, the value being searched
 extern uint32_t SearchLimit;     // RightTerms + 1
 extern uint32_t PrecisionWords;  // W of the run
 extern uint32_t Resumed;         // the value continues from its checkpoint
+extern uint32_t ResumeRejected;  // the kernel could not rebuild the saved path
+extern uint32_t SieveRightTerms; // n the value's search started with: it fixes the sieve
+extern uint32_t SearchAbandoned; // the kernel left the value at a poll (halt or slice)
 extern uint32_t PathTermCount;   // c, right terms held after the m left terms
 
 extern uint32_t PathTerms[kPathCapacity];

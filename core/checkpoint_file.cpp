@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/crc32.h"
 #include "core/output_log.h"
 #include "platform/files.h"
 
@@ -28,6 +29,22 @@ bool ReadWholeFile(const std::string& name, std::string& bytes) {
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
   std::fclose(file);
   return true;
+}
+
+void AppendCrc(std::string& bytes) { PutWord(bytes, ResultCrc(bytes.data(), bytes.size())); }
+
+bool CrcMatches(const std::string& bytes) {
+  if (bytes.size() < 4) return false;
+  return GetWord(bytes, bytes.size() - 4) == ResultCrc(bytes.data(), bytes.size() - 4);
+}
+
+void SetCheckpointAside(const std::string& name, const char* why) {
+  const std::string aside = name + ".BAD";
+  const bool moved = platform::RenameReplacing(name, aside);
+  const std::string text = "The checkpoint " + name + " " + why +
+                           (moved ? "; it is set aside as " + aside : "; it is ignored") +
+                           " and the work is searched afresh\n";
+  LogMessage(text.c_str());
 }
 
 void SaveCheckpointFile(const std::string& name, const std::string& backup,

@@ -1,9 +1,11 @@
 #include "core/settings_store.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -15,17 +17,30 @@
 namespace aequa {
 namespace {
 
+// A line of the table, with the comment lines that stand before it in the file and an id
+// that stays with the line while it is rewritten or while the file is re-read unchanged.
+struct Line {
+  std::string text;
+  uint32_t id = 0;
+  std::vector<std::string> commentsBefore;
+};
+
 struct IniTable {
   std::string fileName;  // empty: a free table
-  std::vector<std::string> lines;
+  std::vector<Line> lines;
+  std::vector<std::string> trailingComments;  // comment lines after the last line
+  // Physical lines past the 128th line, written back unchanged after the held lines.
+  std::vector<std::string> tail;
   bool autoWrite = true;
   bool pending = false;
+  bool unreadable = false;  // the file exists but could not be read: never written
   // Complaints about the file's text as last read; a reload of the same text repeats none.
   std::vector<std::string> complained;
 };
 
 std::mutex storeLock;
 std::array<IniTable, kIniMaxFiles> tables;
+uint32_t nextLineId = 1;
 
 // Messages produced while the lock is held; given with LogMessage once it is released.
 using Complaints = std::vector<std::string>;
@@ -61,6 +76,29 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+bool IsComment(const std::string& text) {
+  return !text.empty() && (text[0] == '#' || text[0] == ';');
+}
+
+std::string WithoutLineEnd(std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  return text;
+}
+
+// Reads the whole file. False when it exists but cannot be read; a missing file is empty.
+bool ReadContent(const std::string& name, std::string& content) {
+  content.clear();
+  std::error_code error;
+  const auto status = std::filesystem::status(name, error);
+  if (status.type() == std::filesystem::file_type::not_found) return true;
+  if (error || status.type() == std::filesystem::file_type::directory) return false;
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
 void ReadText(IniTable& table, Complaints& complaints);
 
 // Reads the table's file; complaints already given about the same text are not given again.
@@ -76,22 +114,44 @@ void ReadFile(IniTable& table, Complaints& complaints) {
 }
 
 void ReadText(IniTable& table, Complaints& complaints) {
+  std::vector<Line> previous = std::move(table.lines);
   table.lines.clear();
-  std::ifstream in(table.fileName, std::ios::binary);
-  if (!in) return;  // a missing file is an empty file
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  table.trailingComments.clear();
+  table.tail.clear();
+  std::string content;
+  const bool wasUnreadable = table.unreadable;
+  table.unreadable = !ReadContent(table.fileName, content);
+  if (table.unreadable) {
+    if (!wasUnreadable) {
+      complaints.push_back(Format("Cannot read the %s file: it is left as it is and nothing is "
+                                  "written to it until it can be read\n",
+                                  table.fileName.c_str()));
+    }
+    return;
+  }
+  std::vector<bool> reused(previous.size(), false);
+  std::vector<std::string> comments;
   size_t pos = 0;
   while (pos < content.size()) {
-    // A piece is at most 127 characters, ending after a line end.
-    size_t len = 0;
-    while (pos + len < content.size() && len < kIniLineSize - 1) {
-      ++len;
-      if (content[pos + len - 1] == '\n') break;
+    size_t lineEnd = content.find('\n', pos);
+    lineEnd = lineEnd == std::string::npos ? content.size() : lineEnd + 1;
+    const bool atLineStart = pos == 0 || content[pos - 1] == '\n';
+    if (!table.tail.empty() || (atLineStart && IsComment(content.substr(pos, 1)))) {
+      // Comments, and everything past the 128th line, are kept whole as they stand.
+      std::string physical = WithoutLineEnd(content.substr(pos, lineEnd - pos));
+      pos = lineEnd;
+      if (!table.tail.empty()) {
+        table.tail.push_back(std::move(physical));
+      } else {
+        comments.push_back(std::move(physical));
+      }
+      continue;
     }
-    std::string piece = content.substr(pos, len);
+    // A piece is at most 127 characters, ending after a line end.
+    const size_t len = std::min(lineEnd - pos, kIniLineSize - 1);
+    std::string piece = WithoutLineEnd(content.substr(pos, len));
+    const size_t pieceStart = pos;
     pos += len;
-    if (!piece.empty() && piece.back() == '\n') piece.pop_back();
-    if (!piece.empty() && piece.back() == '\r') piece.pop_back();
     if (piece.empty()) continue;
     if (piece.find('=') == std::string::npos) {
       complaints.push_back(Format("Illegal line in %s file: %s\n", table.fileName.c_str(),
@@ -99,14 +159,32 @@ void ReadText(IniTable& table, Complaints& complaints) {
       continue;
     }
     if (table.lines.size() >= kIniMaxLines) {
-      char text[128];
-      std::snprintf(text, sizeof text, "More than %d lines in %s file\n",
-                    static_cast<int>(kIniMaxLines), table.fileName.c_str());
+      char text[256];
+      std::snprintf(text, sizeof text,
+                    "More than %d lines in %s file\nThe lines past line %d are kept in the file "
+                    "as they are and read once earlier lines are gone.\n",
+                    static_cast<int>(kIniMaxLines), table.fileName.c_str(),
+                    static_cast<int>(kIniMaxLines));
       complaints.push_back(text);
-      break;
+      table.tail = std::move(comments);
+      comments.clear();
+      table.tail.push_back(WithoutLineEnd(content.substr(pieceStart, lineEnd - pieceStart)));
+      pos = lineEnd;
+      continue;
     }
-    table.lines.push_back(std::move(piece));
+    Line line{std::move(piece), 0, std::move(comments)};
+    comments.clear();
+    // A line that was already held keeps its id, so that whoever took it still finds it.
+    for (size_t i = 0; i < previous.size() && line.id == 0; ++i) {
+      if (!reused[i] && previous[i].text == line.text) {
+        reused[i] = true;
+        line.id = previous[i].id;
+      }
+    }
+    if (line.id == 0) line.id = nextLineId++;
+    table.lines.push_back(std::move(line));
   }
+  table.trailingComments = std::move(comments);
 }
 
 // Finds or claims the table of a file; reads the file when claimed, or when `reload` is set
@@ -134,15 +212,22 @@ IniTable* Load(const char* file, bool reload, Complaints& complaints) {
 }
 
 void Write(IniTable& table) {
+  if (table.unreadable) return;  // never written over what could not be read
   if (!table.autoWrite) {
     table.pending = true;
     return;
   }
   std::string content;
-  for (const std::string& line : table.lines) {
-    content += line;
+  auto put = [&content](const std::string& text) {
+    content += text;
     content += "\r\n";
+  };
+  for (const Line& line : table.lines) {
+    for (const std::string& comment : line.commentsBefore) put(comment);
+    put(line.text);
   }
+  for (const std::string& comment : table.trailingComments) put(comment);
+  for (const std::string& text : table.tail) put(text);
   // A file that cannot be written keeps its changes in memory, marked pending so that no
   // reload from the older disk copy drops them before the next write succeeds.
   table.pending = !platform::ReplaceFile(table.fileName, content);
@@ -157,6 +242,21 @@ void CopyBounded(char* dest, size_t size, const char* text) {
   dest[n] = '\0';
 }
 
+// A new line goes to the very end of the file, after any comments that end it.
+void AppendLine(IniTable& table, const std::string& text) {
+  table.lines.push_back(Line{text, nextLineId++, std::move(table.trailingComments)});
+  table.trailingComments.clear();
+}
+
+// A file that could not be read is never changed: a change written back would replace what
+// the file holds with the little the table knows.
+bool Changeable(const IniTable& table, Complaints& complaints) {
+  if (!table.unreadable) return true;
+  complaints.push_back(Format("Cannot change the %s file: it could not be read\n",
+                              table.fileName.c_str()));
+  return false;
+}
+
 // Refuses a line the table cannot hold: too long, or no room left.
 bool Storable(const IniTable& table, const std::string& text, bool adding,
               Complaints& complaints) {
@@ -165,7 +265,8 @@ bool Storable(const IniTable& table, const std::string& text, bool adding,
                                 table.fileName.c_str(), text.c_str()));
     return false;
   }
-  if (adding && table.lines.size() >= kIniMaxLines) {
+  // With lines kept past the 128th, a new line would not be the last: refuse it as well.
+  if (adding && (table.lines.size() >= kIniMaxLines || !table.tail.empty())) {
     complaints.push_back(Format("No room for another line in %s file, not stored: %s\n",
                                 table.fileName.c_str(), text.c_str()));
     return false;
@@ -183,9 +284,9 @@ void IniGetString(const char* file, const char* key, char* dest, size_t size,
     IniTable* table = Load(file, false, complaints);
     const std::string* found = nullptr;
     if (table != nullptr) {
-      for (const std::string& line : table->lines) {
-        if (KeyMatches(line, key)) {
-          found = &line;
+      for (const Line& line : table->lines) {
+        if (KeyMatches(line.text, key)) {
+          found = &line.text;
           break;
         }
       }
@@ -223,11 +324,11 @@ void IniSetString(const char* file, const char* key, const char* value) {
     std::lock_guard<std::mutex> guard(storeLock);
     std::string text = std::string(key) + "=" + value;
     IniTable* table = Load(file, true, complaints);
-    if (table != nullptr) {
+    if (table != nullptr && Changeable(*table, complaints)) {
       std::string* found = nullptr;
-      for (std::string& line : table->lines) {
-        if (KeyMatches(line, key)) {
-          found = &line;
+      for (Line& line : table->lines) {
+        if (KeyMatches(line.text, key)) {
+          found = &line.text;
           break;
         }
       }
@@ -237,7 +338,7 @@ void IniSetString(const char* file, const char* key, const char* value) {
           Write(*table);
         }
       } else if (Storable(*table, text, true, complaints)) {
-        table->lines.push_back(text);
+        AppendLine(*table, text);
         Write(*table);
       }
     }
@@ -294,7 +395,7 @@ void IniSplitLine(const char* file, uint32_t index, char* key, char* value) {
     value[0] = '\0';
     IniTable* table = Load(file, false, complaints);
     if (table != nullptr && index >= 1 && index <= table->lines.size()) {
-      const std::string& line = table->lines[index - 1];
+      const std::string& line = table->lines[index - 1].text;
       size_t eq = line.find('=');
       if (eq != std::string::npos) {
         CopyBounded(key, kIniLineSize, line.substr(0, eq).c_str());
@@ -310,8 +411,15 @@ void IniDeleteLine(const char* file, uint32_t index) {
   {
     std::lock_guard<std::mutex> guard(storeLock);
     IniTable* table = Load(file, false, complaints);
-    if (table != nullptr && index >= 1 && index <= table->lines.size()) {
-      table->lines.erase(table->lines.begin() + (index - 1));
+    if (table != nullptr && index >= 1 && index <= table->lines.size() &&
+        Changeable(*table, complaints)) {
+      // The comments before the line stay where they are: before the line that follows.
+      auto gone = table->lines.begin() + (index - 1);
+      std::vector<std::string>& next = index < table->lines.size()
+                                           ? table->lines[index].commentsBefore
+                                           : table->trailingComments;
+      next.insert(next.begin(), gone->commentsBefore.begin(), gone->commentsBefore.end());
+      table->lines.erase(gone);
       Write(*table);
     }
   }
@@ -323,15 +431,15 @@ void IniPutLine(const char* file, uint32_t index, const char* key, const char* v
   {
     std::lock_guard<std::mutex> guard(storeLock);
     IniTable* table = Load(file, false, complaints);
-    if (table != nullptr) {
+    if (table != nullptr && Changeable(*table, complaints)) {
       std::string text = std::string(key) + "=" + value;
       if (index == 0) index = 1;
       bool adding = index > table->lines.size();
       if (Storable(*table, text, adding, complaints)) {
         if (adding) {
-          table->lines.push_back(text);
+          AppendLine(*table, text);
         } else {
-          table->lines[index - 1] = text;
+          table->lines[index - 1].text = text;
         }
         Write(*table);
       }
@@ -342,6 +450,46 @@ void IniPutLine(const char* file, uint32_t index, const char* key, const char* v
 
 void IniAppendLine(const char* file, const char* key, const char* value) {
   IniPutLine(file, UINT32_MAX, key, value);
+}
+
+uint32_t IniLineId(const char* file, uint32_t index) {
+  Complaints complaints;
+  uint32_t id = 0;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    if (table != nullptr && index >= 1 && index <= table->lines.size()) {
+      id = table->lines[index - 1].id;
+    }
+  }
+  Emit(complaints);
+  return id;
+}
+
+uint32_t IniFindLine(const char* file, uint32_t id) {
+  Complaints complaints;
+  uint32_t index = 0;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    for (size_t i = 0; table != nullptr && i < table->lines.size() && index == 0; ++i) {
+      if (id != 0 && table->lines[i].id == id) index = static_cast<uint32_t>(i + 1);
+    }
+  }
+  Emit(complaints);
+  return index;
+}
+
+bool IniReadable(const char* file) {
+  Complaints complaints;
+  bool readable = false;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    readable = table != nullptr && !table->unreadable;
+  }
+  Emit(complaints);
+  return readable;
 }
 
 void IniFreeAll() {

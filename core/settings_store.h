@@ -2,8 +2,10 @@
 // The settings file store: small "key=value" text files held in memory, one line table per
 // file, every change written back by rewriting the whole file. The settings file is used as a
 // map addressed by key, the work file as an ordered list of lines addressed by a 1-based index.
-// All operations are serialised by one lock; complaints about a malformed file are given with
-// LogMessage after the lock is released.
+// Lines starting with "#" or ";" are comments: kept in place, never read as keys or lines.
+// A file that exists but cannot be read is never written over. Lines past the 128th are
+// kept in the file unchanged. All operations are serialised by one lock; complaints about a
+// malformed file are given with LogMessage after the lock is released.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,6 +47,15 @@ void IniDeleteLine(const char* file, uint32_t index);
 // Sets line `index` to "key=value"; 0 is taken as 1, an index past the end appends.
 void IniPutLine(const char* file, uint32_t index, const char* key, const char* value);
 void IniAppendLine(const char* file, const char* key, const char* value);
+
+// A number that stays with line `index` while the line is rewritten in place or the file is
+// re-read with the line unchanged; 0 for no line. IniFindLine gives the line's current index,
+// 0 when it is gone.
+uint32_t IniLineId(const char* file, uint32_t index);
+uint32_t IniFindLine(const char* file, uint32_t id);
+
+// False when the file exists but could not be read (it is then neither read nor written).
+bool IniReadable(const char* file);
 
 // Forgets every table (the program's exit, and tests).
 void IniFreeAll();

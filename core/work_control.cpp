@@ -1,12 +1,14 @@
 #include "core/work_control.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
 #include "core/coordinator.h"
 #include "core/drivers.h"
 #include "core/output_log.h"
+#include "core/results_file.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -30,6 +32,8 @@ constexpr size_t kTimerStackBytes = size_t{1} << 20;
 platform::ThreadHandle workerThread;
 platform::ThreadHandle timerThread;
 std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
+// Set by the worker when a search of this run reported an internal error.
+bool internalErrorSeen = false;
 
 void JoinFinishedThreads() {
   platform::JoinThread(workerThread);
@@ -57,12 +61,15 @@ bool RunItem(uint32_t kind, WorkItem& item) {
                       static_cast<int32_t>(item.start), static_cast<int32_t>(item.end),
                       static_cast<int32_t>(item.terms));
         LogMessage(text);
-        std::snprintf(text, sizeof text, "Please send file A%d-%d to %s\n",
-                      static_cast<int32_t>(item.power), static_cast<int32_t>(item.terms),
-                      CoordinatorEmail());
-        LogMessage(text);
-        IniDeleteLine(WorkFile(), 1);
-        IniRelease(WorkFile());
+        // Only a file that is there can be sent.
+        std::snprintf(text, sizeof text, "A%d-%d", static_cast<int32_t>(item.power),
+                      static_cast<int32_t>(item.terms));
+        if (std::filesystem::exists(text)) {
+          const std::string send =
+              std::string("Please send file ") + text + " to " + CoordinatorEmail() + "\n";
+          LogMessage(send.c_str());
+        }
+        DeleteWorkLine(item);
         return false;
       }
       return Requested(REQ_HALT);
@@ -98,38 +105,71 @@ void ApplyPriority() {
   }
 }
 
+namespace {
+
+// Runs the queue until it is empty, a driver ends the loop or a halt is requested. Returns
+// true when it ended because no search of a line's kind is built in.
+bool RunQueue() {
+  for (;;) {
+    IniHold(WorkFile(), 1);
+    if (!IniReadable(WorkFile())) {
+      LogText("The work file cannot be read; the work stops until it can.\n");
+      RequestFlags.store(REQ_HALT);
+      return false;
+    }
+    if (IniLineCount(WorkFile()) == 0) {
+      IniRelease(WorkFile());
+      LogText("There are no more work to do.\n");
+      LogSendRequest("Please send the solution.txt file to ");
+      return false;
+    }
+    WorkItem item;
+    uint32_t kind = ParseWorkLine(1, item);
+    if (kind != 0) {
+      const bool noDriver = (kind == WORK_SUM && drivers.equalSums == nullptr) ||
+                            (kind == WORK_ADD && drivers.sumCollision == nullptr) ||
+                            (kind == WORK_PENTA && drivers.penta == nullptr);
+      const bool ends = RunItem(kind, item);
+      internalErrorSeen = internalErrorSeen || InternalError.load() != 0;
+      if (ends) return noDriver;
+    }
+    if (Requested(REQ_HALT)) return false;
+  }
+}
+
+// After a halt raised because results could not be written: waits, trying to write them
+// every display period, until they are on the disk (true: the work goes on) or a Stop comes.
+bool WaitForResultsFile() {
+  LogText("Waiting until the results file can be written; Stop ends the wait.\n");
+  RequestFlags.store(0);
+  while (!Requested(REQ_HALT)) {
+    for (int32_t tick = 0; tick < Settings.DisplayFrequency.load() * 10; ++tick) {
+      ProtocolSleep(100);
+      if (Requested(REQ_HALT)) return false;
+    }
+    if (WriteHeldResults()) {
+      LogText("The results file can be written again; the held results are in it.\n");
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void WorkerMain() {
   WorkerRunning.store(1);
   workerThreadRef.store(platform::CurrentThreadRef());
   ApplyPriority();
   if (Settings.NoSave.load() != 0) LogText("No saving, all computations will be lost\n");
   bool noDriver = false;
-  bool internalError = false;
-  if (!Requested(REQ_HALT)) {
-    for (;;) {
-      IniHold(WorkFile(), 1);
-      if (IniLineCount(WorkFile()) == 0) {
-        IniRelease(WorkFile());
-        LogText("There are no more work to do.\n");
-        LogSendRequest("Please send the solution.txt file to ");
-        break;
-      }
-      WorkItem item;
-      uint32_t kind = ParseWorkLine(1, item);
-      if (kind != 0) {
-        const SearchDrivers& d = drivers;
-        noDriver = (kind == WORK_SUM && d.equalSums == nullptr) ||
-                   (kind == WORK_ADD && d.sumCollision == nullptr) ||
-                   (kind == WORK_PENTA && d.penta == nullptr);
-        const bool ends = RunItem(kind, item);
-        internalError = internalError || InternalError.load() != 0;
-        if (ends) break;
-      }
-      if (Requested(REQ_HALT)) break;
-    }
+  internalErrorSeen = false;
+  while (!Requested(REQ_HALT)) {
+    noDriver = RunQueue();
+    if (!(Requested(REQ_HALT) && HeldResultCount() > 0 && WaitForResultsFile())) break;
   }
-  lastWorkEnd = noDriver        ? WorkEnd::NoSearch
-                : internalError ? WorkEnd::InternalError
+  lastWorkEnd = noDriver            ? WorkEnd::NoSearch
+                : internalErrorSeen ? WorkEnd::InternalError
                 : Requested(REQ_HALT) ? WorkEnd::Halted
                                       : WorkEnd::Finished;
   if (Requested(REQ_HALT)) {
@@ -157,7 +197,9 @@ void TimerMain() {
     for (int32_t second = 0; second < Settings.DisplayFrequency.load(); ++second) {
       for (int i = 0; i < 10; ++i) {
         ProtocolSleep(100);
-        if (Requested(REQ_HALT)) {
+        // The timer ends once the worker has stopped too: a worker that waits for the
+        // results file after a halt goes on with its requests once the file is back.
+        if (Requested(REQ_HALT) && WorkerRunning.load() == 0) {
           TimerRunning.store(0);
           return;
         }
@@ -167,7 +209,11 @@ void TimerMain() {
       if (slice != 0) {
         if (static_cast<uint32_t>(SliceCounter.fetch_add(1) + 1) >= slice) {
           SliceCounter.store(0);
-          RequestFlags.store(REQ_SLICE);
+          // REQ_SLICE replaces any other request, but never a pending halt.
+          uint32_t flags = RequestFlags.load();
+          while ((flags & REQ_HALT) == 0 &&
+                 !RequestFlags.compare_exchange_weak(flags, REQ_SLICE)) {
+          }
         }
       }
       if (++saveCounter >= static_cast<uint32_t>(Settings.SaveFrequency.load()) * 60u) {

@@ -1,5 +1,6 @@
 #pragma once
-// One work line of the queue in memory: eleven unsigned 32-bit words.
+// One work line of the queue in memory: eleven unsigned 32-bit words, and the id of the line
+// it was read from, so that progress is written to that line and to no other.
 #include <cstdint>
 
 namespace aequa {
@@ -20,6 +21,7 @@ struct WorkItem {
   uint32_t duration = 0;
   uint32_t terms = 0;
   uint32_t megabytes = 0;
+  uint32_t lineId = 0;  // the settings store's id of the line; 0 for an item of no line
 };
 
 }  // namespace aequa

@@ -62,8 +62,9 @@ bool KeyIs(const char* key, std::string_view word) {
 // Checks one line into the item; returns the kind, or 0 after reporting the line with the
 // message of the first rule it breaks. A rule broken because reading stopped at a field that
 // is not a number is reported as that field's fault.
-uint32_t ValidateLine(const char* key, const char* value, WorkItem& item) {
+uint32_t ValidateLine(const char* key, const char* value, WorkItem& item, bool quiet = false) {
   auto refuse = [&](const char* pattern) {
+    if (quiet) return 0u;
     char text[400];
     std::snprintf(text, sizeof text, pattern, key, value);
     LogMessage(text);
@@ -118,20 +119,24 @@ uint32_t ValidateLine(const char* key, const char* value, WorkItem& item) {
   return item.kind = kind;
 }
 
-bool SameLine(const WorkItem& a, const WorkItem& b) {
-  if (a.kind != b.kind) return false;
-  switch (a.kind) {
-    case WORK_SUM:
-      return a.power == b.power && a.leftTerms == b.leftTerms && a.end == b.end &&
-             a.variant == b.variant && a.duration == b.duration;
-    case WORK_ADD:
-      return a.power == b.power && a.end == b.end && a.terms == b.terms &&
-             a.megabytes == b.megabytes;
-    case WORK_PENTA:
-      return a.power == b.power && a.end == b.end && a.variant == b.variant;
-    default:
-      return false;
-  }
+uint32_t ValidateLineQuietly(const char* key, const char* value, WorkItem& item) {
+  return ValidateLine(key, value, item, true);
+}
+
+// Two lines of the same search (kind, power, terms, mode or type) whose ranges share a value.
+bool Overlapping(const WorkItem& a, const WorkItem& b) {
+  if (a.kind != b.kind || a.power != b.power) return false;
+  const bool same = a.kind == WORK_SUM   ? a.leftTerms == b.leftTerms && a.variant == b.variant
+                    : a.kind == WORK_ADD ? a.terms == b.terms
+                                         : a.variant == b.variant;
+  return same && a.start < b.end && b.start < a.end;
+}
+
+bool Identical(const WorkItem& a, const WorkItem& b) {
+  return a.kind == b.kind && a.power == b.power && a.start == b.start && a.end == b.end &&
+         a.leftTerms == b.leftTerms && a.rightTerms == b.rightTerms &&
+         a.variant == b.variant && a.duration == b.duration && a.terms == b.terms &&
+         a.megabytes == b.megabytes;
 }
 
 const char* KeyOf(uint32_t kind) {
@@ -181,27 +186,41 @@ uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
     IniSplitLine(file, index, key, value);
     item = WorkItem{};
     uint32_t kind = ValidateLine(key, value, item);
-    if (kind != 0) return kind;
+    if (kind != 0) {
+      item.lineId = IniLineId(file, index);
+      return kind;
+    }
     item = WorkItem{};
     IniDeleteLine(file, index);
     if (index > IniLineCount(file)) return 0;
   }
 }
 
-void UpdateWorkLine(const WorkItem& item) {
+bool UpdateWorkLine(const WorkItem& item) {
   const char* file = WorkFile();
   IniHold(file, 0);
-  uint32_t lines = IniLineCount(file);
-  for (uint32_t i = 1; i <= lines; ++i) {
-    WorkItem scratch;
-    ParseWorkLine(i, scratch);
-    if (!SameLine(scratch, item)) continue;
+  const uint32_t index = IniFindLine(file, item.lineId);
+  if (index != 0) {
     if (item.start < item.end) {
-      IniPutLine(file, i, KeyOf(item.kind), ValueOf(item).c_str());
+      IniPutLine(file, index, KeyOf(item.kind), ValueOf(item).c_str());
     } else {
-      IniDeleteLine(file, i);
+      IniDeleteLine(file, index);
     }
   }
+  IniRelease(file);
+  if (index == 0 && item.lineId != 0) {
+    const std::string text = std::string("The line ") + KeyOf(item.kind) + "=" + ValueOf(item) +
+                             " is no longer in the work file; its progress is not written\n";
+    LogText(text.c_str());
+  }
+  return index != 0;
+}
+
+void DeleteWorkLine(const WorkItem& item) {
+  const char* file = WorkFile();
+  IniHold(file, 0);
+  const uint32_t index = IniFindLine(file, item.lineId);
+  if (index != 0) IniDeleteLine(file, index);
   IniRelease(file);
 }
 
@@ -209,6 +228,10 @@ std::string BuildStatusReport() {
   std::string text = "Below is a report on the work you have queued.\n";
   const char* file = WorkFile();
   IniHold(file, 0);
+  if (!IniReadable(file)) {
+    IniRelease(file);
+    return std::string("The work file ") + file + " cannot be read; it is left as it is.";
+  }
   int counted = 0;
   WorkItem item;
   for (uint32_t i = 1; ParseWorkLine(i, item) != 0; ++i) {
@@ -244,12 +267,40 @@ std::string BuildStatusReport() {
 }
 
 bool AddWorkLine(const char* key, const char* value, bool startIfIdle) {
+  const char* file = WorkFile();
+  IniHold(file, 1);
+  if (!IniReadable(file)) {
+    LogText("The range is not queued: the work file cannot be read.\n");
+    return false;
+  }
   const uint32_t limit = MaxQueueLines();
-  if (IniLineCount(WorkFile()) >= limit) {
+  if (IniLineCount(file) >= limit) {
     LogText("Range truncated.  Maximum number of exponents exceeded.\n");
     return false;
   }
-  IniAppendLine(WorkFile(), key, value);
+  // Compare with the queued lines as the reader takes them (an invalid new line is queued
+  // and reported when it is read, as before).
+  WorkItem added;
+  if (ValidateLineQuietly(key, value, added) != 0) {
+    const uint32_t lines = IniLineCount(file);
+    for (uint32_t i = 1; i <= lines; ++i) {
+      char queuedKey[kIniLineSize];
+      char queuedValue[kIniLineSize];
+      IniSplitLine(file, i, queuedKey, queuedValue);
+      WorkItem queued;
+      if (ValidateLineQuietly(queuedKey, queuedValue, queued) == 0) continue;
+      if (Identical(queued, added)) {
+        LogText("This range is already queued\n");
+        return false;
+      }
+      if (Overlapping(queued, added)) {
+        const std::string text = std::string("This range overlaps the queued line ") +
+                                 queuedKey + "=" + queuedValue + "\n";
+        LogText(text.c_str());
+      }
+    }
+  }
+  IniAppendLine(file, key, value);
   if (startIfIdle && WorkerRunning.load() == 0 && TimerRunning.load() == 0) StartWork();
   return true;
 }

@@ -12,16 +12,22 @@ namespace aequa {
 // 0 when none is left. Invalid lines met on the way are reported and deleted.
 uint32_t ParseWorkLine(uint32_t index, WorkItem& item);
 
-// Writes the driver's progress into every line that matches the item; deletes the matching
-// lines when the item's range is exhausted. The file is written once.
-void UpdateWorkLine(const WorkItem& item);
+// Writes the driver's progress into the line the item was read from, and into no other;
+// deletes that line when the item's range is exhausted. False (with a message) when the line
+// is no longer in the work file: its progress then has nowhere to go.
+bool UpdateWorkLine(const WorkItem& item);
+
+// Drops the line the item was read from (after an internal error); other lines stay.
+void DeleteWorkLine(const WorkItem& item);
 
 // The queue report that the Status command shows (at most 2000 bytes).
 std::string BuildStatusReport();
 
 // Appends a work line built from a range dialog and (unless `startIfIdle` is false) starts
-// work when none runs; a full queue is refused with a message on the log. Returns true when
-// the line was added.
+// work when none runs. Refused with a message on the log: a full queue, an unreadable work
+// file, a range identical to a queued one ("This range is already queued"); a range that
+// overlaps a queued one of the same search is added with a message. Returns true when the
+// line was added.
 bool AddWorkLine(const char* key, const char* value, bool startIfIdle = true);
 
 // The value texts that the range dialogs build.

@@ -72,6 +72,9 @@ LineFault CheckSumItem(WorkItem& item) {
 LineFault CheckAddItem(WorkItem& item) {
   if (!PowerInRange(item.power)) return LineFault::Power;
   if (item.terms < kMinAddTerms || item.terms > kMaxAddTerms) return LineFault::Terms;
+  // A range must start at 1 or above and end above its start: an empty or wrapped range
+  // would otherwise be reported "done" without a search.
+  if (item.start < kMinAddStart || item.start >= item.end) return LineFault::NoRange;
   if (item.megabytes == 0) item.megabytes = 1;
   return LineFault::None;
 }

@@ -26,6 +26,7 @@ inline constexpr uint32_t kPentaPower = 5;
 inline constexpr uint32_t kMaxLeftTerms = 255;     // outside mode Exact
 inline constexpr uint32_t kMaxRightTerms = 4096;   // more are read as this many
 inline constexpr uint32_t kMinSumStart = 2;        // smaller starts are read as 2
+inline constexpr uint32_t kMinAddStart = 1;
 inline constexpr uint32_t kMinAddTerms = 2;
 inline constexpr uint32_t kMaxAddTerms = 255;
 inline constexpr uint32_t kModeExact = 2;          // SUM variant that relaxes the term rules

@@ -42,8 +42,7 @@ int32_t RefuseLine(const WorkItem& item) {
                 static_cast<int>(InternalError.load()), D(item.power), D(item.start),
                 D(item.end), D(item.variant));
   LogMessage(text);
-  IniDeleteLine(WorkFile(), 1);
-  IniRelease(WorkFile());
+  DeleteWorkLine(item);
   ReleaseTables();
   return 1;
 }
@@ -85,6 +84,7 @@ int32_t RunPentaLine(WorkItem& item) {
     ReplaceLastLine.store(true);
     InternalError.store(0);
 
+    StoppedEarly.store(false);
     if (routine != nullptr) {
       routine(static_cast<int32_t>(item.start));
     } else {
@@ -93,13 +93,13 @@ int32_t RunPentaLine(WorkItem& item) {
     }
     if (InternalError.load() != 0) return RefuseLine(item);
 
-    if (Requested(REQ_HALT)) {
-      // The a just searched may be incomplete: it is searched again when the line resumes.
+    if (Requested(REQ_HALT) && StoppedEarly.load()) {
+      // The a just searched is incomplete: it is searched again when the line resumes.
+      // The line moves on only once the report of its stretch is on the disk.
       if (finishedSinceReport) {
         char report[160];
         FormatStretch(report, item, first, last);
-        ReportResult(report);
-        UpdateWorkLine(item);
+        if (ReportResult(report) != 0) UpdateWorkLine(item);
       }
       ReleaseTables();
       return 1;
@@ -113,7 +113,10 @@ int32_t RunPentaLine(WorkItem& item) {
       char report[160];
       FormatStretch(report, item, first, last);
       ResetCounters();
-      ReportResult(report);
+      if (ReportResult(report) == 0) {  // held in memory: the work stops, the line stays
+        ReleaseTables();
+        return 1;
+      }
       item.start = last + 1;
       first = item.start;
       UpdateWorkLine(item);
@@ -121,11 +124,22 @@ int32_t RunPentaLine(WorkItem& item) {
     } else {
       item.start = last + 1;
     }
+    // A stop that came as the a was finished: that a counts, and is reported.
+    if (Requested(REQ_HALT) && item.start < item.end) {
+      char report[160];
+      FormatStretch(report, item, first, last);
+      if (finishedSinceReport && ReportResult(report) != 0) UpdateWorkLine(item);
+      ReleaseTables();
+      return 1;
+    }
   }
   if (finishedSinceReport) {
     char report[160];
     FormatStretch(report, item, first, last);
-    ReportResult(report);
+    if (ReportResult(report) == 0) {
+      ReleaseTables();
+      return 1;
+    }
   }
   UpdateWorkLine(item);
   ReleaseTables();

@@ -12,6 +12,7 @@
 namespace aequa::penta {
 
 std::atomic<uint32_t> CandidateCount{0};
+std::atomic<bool> StoppedEarly{false};
 
 namespace {
 
@@ -123,6 +124,7 @@ void SearchD(const Triple& t, int32_t limit, SearchCounts* counts) {
 template <uint32_t T, bool Count>
 void Search(int32_t a, int32_t limit, SearchCounts* counts) {
   constexpr const PentaType& type = kPentaTypes[T];
+  StoppedEarly.store(false, std::memory_order_relaxed);
   if (!TablesComplete()) {
     InternalError.store(kMissingTableError);
     return;
@@ -167,7 +169,10 @@ void Search(int32_t a, int32_t limit, SearchCounts* counts) {
           RequestFlags.fetch_and(~REQ_DISPLAY);
           ShowProgress(type.progress, a, b, c);
         }
-        if ((flags & REQ_HALT) != 0) return;
+        if ((flags & REQ_HALT) != 0) {
+          StoppedEarly.store(true, std::memory_order_relaxed);
+          return;
+        }
       }
 
       const Triple triple{a,        b,

@@ -12,6 +12,9 @@ namespace aequa::penta {
 // Result lines written since the driver last reset it.
 extern std::atomic<uint32_t> CandidateCount;
 
+// Set when the last routine returned at a stop request, before the end of its a.
+extern std::atomic<bool> StoppedEarly;
+
 // Where candidate lines go: ReportResult unless a test sets another sink (null restores it).
 using CandidateSink = void (*)(const char* text);
 void SetCandidateSink(CandidateSink sink);

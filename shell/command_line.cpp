@@ -1,5 +1,6 @@
 #include "shell/command_line.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -10,6 +11,7 @@
 
 #include "core/coordinator.h"
 #include "core/output_log.h"
+#include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/settings.h"
 #include "core/shared_words.h"
@@ -78,7 +80,16 @@ void PrintLogLine(const char* line, bool /*replaced*/) {
   std::fflush(stdout);
 }
 
-void StopOnSignal() { StopWork(); }
+// A stop that comes before the work has started is kept, so that starting the work (which
+// clears the requests) does not lose it.
+std::atomic<bool> stopRequested{false};
+void StopOnSignal() {
+  stopRequested.store(true);
+  StopWork();
+}
+void HonourEarlyStop() {
+  if (stopRequested.load()) StopWork();
+}
 
 // The command as the running copy takes it: command, values, options (without --dir).
 std::vector<std::string> ForwardedArguments(const Arguments& args) {
@@ -138,6 +149,7 @@ int Finish(int status) {
 // tells how the worker ended.
 int RunInForeground(bool startWork) {
   if (startWork && ContinueEnabled()) StartWork();
+  HonourEarlyStop();
   WaitForWorkEnd();
   switch (LastWorkEnd()) {
     case WorkEnd::InternalError:
@@ -218,6 +230,7 @@ int CommandSum(const Arguments& args) {
   platform::InstallStopHandler(&StopOnSignal);
   StartSumCheck(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms),
                 q.number.c_str());
+  HonourEarlyStop();
   WaitForWorkEnd();
   if (InternalError.load() != 0) return Finish(kExitInternalError);
   return Finish(CountLineWritten ? kExitOk : kExitRefused);
@@ -238,7 +251,7 @@ int CommandStatus(const Arguments& args) {
   std::string report = BuildStatusReport();
   if (report.empty() || report.back() != '\n') report += '\n';
   std::fputs(report.c_str(), stdout);
-  return Finish(kExitOk);
+  return Finish(IniReadable(WorkFile()) ? kExitOk : kExitRefused);
 }
 
 int CommandUser(const Arguments& args) {
@@ -247,8 +260,7 @@ int CommandUser(const Arguments& args) {
   UserValues user;
   if (auto refusal = CheckUser(args.values, user)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StoreUserInformation(user.name, user.email);
-  return Finish(kExitOk);
+  return Finish(StoreUserInformation(user.name, user.email) ? kExitOk : kExitRefused);
 }
 
 int CommandPreferences(const Arguments& args) {
@@ -257,8 +269,7 @@ int CommandPreferences(const Arguments& args) {
   PreferenceValues p{};
   if (auto refusal = CheckPreferences(args.values, p)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StorePreferences(p.saveMinutes, p.displaySeconds);
-  return Finish(kExitOk);
+  return Finish(StorePreferences(p.saveMinutes, p.displaySeconds) ? kExitOk : kExitRefused);
 }
 
 int CommandPriority(const Arguments& args) {
@@ -267,8 +278,7 @@ int CommandPriority(const Arguments& args) {
   uint32_t priority = 0;
   if (auto refusal = CheckPriority(args.values, priority)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
-  StorePriority(priority);
-  return Finish(kExitOk);
+  return Finish(StorePriority(priority) ? kExitOk : kExitRefused);
 }
 
 // stop and exit act on a running copy; Start only returns here when none runs.

@@ -127,20 +127,19 @@ std::optional<Refusal> AddRangeRules(const AddRangeValues& v) {
   item.end = static_cast<uint32_t>(v.end);
   item.terms = static_cast<uint32_t>(v.terms);
   item.megabytes = static_cast<uint32_t>(v.megabytes);
+  // The search cannot hold an end whose power passes 128 bits.
+  const int64_t highest = std::min<int64_t>(f.end.max, MaxAddEnd(item.power));
   switch (CheckAddItem(item)) {
     case LineFault::None:
-      break;
+      if (v.end <= highest) return std::nullopt;
+      return EndRange(f.start, f.end, int64_t{v.start} + 1, highest, f.start.min);
     case LineFault::Terms:
       return Range(f.terms, kMinAddTerms, kMaxAddTerms);
+    case LineFault::NoRange:  // the start is at least 1 by its field's range
+      return EndRange(f.start, f.end, int64_t{v.start} + 1, highest, f.start.min);
     default:
       return Range(f.power, f.power.min, std::min<int64_t>(f.power.max, kMaxLinePower));
   }
-  // The search cannot hold an end whose power passes 128 bits; an empty range is no work.
-  const int64_t highest = std::min<int64_t>(f.end.max, MaxAddEnd(item.power));
-  if (v.end <= v.start || v.end > highest) {
-    return EndRange(f.start, f.end, int64_t{v.start} + 1, highest, f.start.min);
-  }
-  return std::nullopt;
 }
 
 std::optional<Refusal> PentaRangeRules(const PentaRangeValues& v) {

@@ -8,27 +8,30 @@
 
 namespace aequa::ui {
 
-void StoreUserInformation(const std::string& name, const std::string& email) {
+bool StoreUserInformation(const std::string& name, const std::string& email) {
   SetUserIdentity(name, email);
   IniSetString(SettingsFile(), "UserName", UserName().c_str());
   IniSetString(SettingsFile(), "UserEmailAddr", UserEmailAddr().c_str());
   std::string line = "User: " + UserName() + ", " + UserEmailAddr() + "\n";
   AppendResults(line.c_str());
+  return IniReadable(SettingsFile());
 }
 
-void StorePreferences(uint32_t saveMinutes, uint32_t displaySeconds) {
+bool StorePreferences(uint32_t saveMinutes, uint32_t displaySeconds) {
   const int32_t save = AdjustFrequency(static_cast<int32_t>(saveMinutes));
   const int32_t display = AdjustFrequency(static_cast<int32_t>(displaySeconds));
   Settings.SaveFrequency = save;
   Settings.DisplayFrequency = display;
   IniSetInt(SettingsFile(), "SaveFrequency", save);
   IniSetInt(SettingsFile(), "DisplayFrequency", display);
+  return IniReadable(SettingsFile());
 }
 
-void StorePriority(uint32_t priority) {
-  if (static_cast<int32_t>(priority) == Settings.Priority.load()) return;
+bool StorePriority(uint32_t priority) {
+  if (static_cast<int32_t>(priority) == Settings.Priority.load()) return true;
   Settings.Priority = static_cast<int32_t>(priority);
   IniSetInt(SettingsFile(), "Priority", static_cast<int32_t>(priority));
+  return IniReadable(SettingsFile());
 }
 
 bool QueueSumRange(uint32_t power, uint32_t start, uint32_t end, uint32_t left, uint32_t right,

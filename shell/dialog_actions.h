@@ -6,13 +6,15 @@
 
 namespace aequa::ui {
 
+// Each returns false when the settings file could not be read (nothing is written over it;
+// the change holds in memory only).
 // User Information: the identity in memory and in the settings file, and a "User:" line in
 // the results file.
-void StoreUserInformation(const std::string& name, const std::string& email);
+bool StoreUserInformation(const std::string& name, const std::string& email);
 // Preferences: both intervals, each raised to 1 when below 1 (signed comparison).
-void StorePreferences(uint32_t saveMinutes, uint32_t displaySeconds);
+bool StorePreferences(uint32_t saveMinutes, uint32_t displaySeconds);
 // Priority: stored and written when it differs; applied when the next search thread starts.
-void StorePriority(uint32_t priority);
+bool StorePriority(uint32_t priority);
 
 // The range dialogs: add the work line (and start work when none runs, unless told not to).
 bool QueueSumRange(uint32_t power, uint32_t start, uint32_t end, uint32_t left, uint32_t right,

@@ -26,6 +26,7 @@ namespace {
 ParseStop targetStop = ParseStop::End;
 SearchFrame* frames = nullptr;
 bool searchOver = false;
+bool stopped = false;  // ended by a stop or a slice, not run to its end
 
 inline const uint32_t* Entry(uint32_t x) {
   return PtrPowers + static_cast<size_t>(x) * kStandardEntryWords;
@@ -121,6 +122,7 @@ void SearchLevel(uint32_t d, uint32_t limit) {
   frame.bound = DivSmall128(rest, n + 1 - d);
   if (RequestFlags.load(std::memory_order_relaxed) != 0 && EndsSearch(d)) {
     searchOver = true;
+    stopped = true;
     return;
   }
   for (; y >= 1; --y) {
@@ -165,6 +167,7 @@ void PrintRepresentation(uint32_t count) {
 void FindRepresentations() {
   const uint32_t n = SumRun.n;
   searchOver = false;
+  stopped = false;
   if (PtrPowers == nullptr || Entry(TableEnd) > PowersEnd) return Fail(2);
   frames[0].term = Entry(TableEnd);
   frames[0].rest = Target;
@@ -172,7 +175,14 @@ void FindRepresentations() {
   first.bound = DivSmall128(Target, n);
   for (uint32_t x = TableEnd - 1; x >= 1; --x) {
     // A stop is honoured here too, so that it works when there is no middle level.
-    if (Requested(REQ_HALT)) return;
+    if (Requested(REQ_HALT)) {
+      PathTerms[0] = x;
+      PathTermCount = 1;
+      ReportProgress();
+      searchOver = true;
+      stopped = true;
+      return;
+    }
     const U128 power = PowerAt(x);
     if (Less128(power, first.bound)) return;  // n terms up to x stay below S
     if (Less128(Target, power)) return Fail(7);
@@ -229,7 +239,9 @@ void SumCheckMain() {
       frames = levels.data();
       FindRepresentations();
       frames = nullptr;
-      std::snprintf(text, sizeof text, "Found %d sums of ", static_cast<int>(FoundCount));
+      // A search cut short says so: its count is of the sums found before the stop.
+      std::snprintf(text, sizeof text, stopped ? "Stopped after %d sums of " : "Found %d sums of ",
+                    static_cast<int>(FoundCount));
       std::string line = text + Decimal128(Target);
       std::snprintf(text, sizeof text, " with %d terms\n", static_cast<int>(SumRun.n));
       line += text;

@@ -11,6 +11,7 @@
 #include "core/shared_words.h"
 #include "core/status_display.h"
 #include "core/work_queue.h"
+#include "sums/collision_reports.h"
 #include "sums/sum_checkpoint.h"
 #include "sums/sum_powers.h"
 #include "sums/sum_run_state.h"
@@ -191,8 +192,13 @@ void WindowLoop(WorkItem& item) {
     uint32_t mark = SumRun.start;
     const bool marked = ProgressMark<stride>(mark);
     if (marked && mark > SumRun.start) {
+      // Not done until the line is on the disk: a line held in memory stops the work, and
+      // the next run writes it again from the checkpoint.
+      if (ReportResult(DoneText(mark).c_str()) == 0) {
+        SaveSumCheckpoint();
+        return;
+      }
       SumRun.start = mark;
-      ReportResult(DoneText(mark).c_str());
       item.start = mark;
       ElapsedSeconds.store(0);
       UpdateWorkLine(item);
@@ -208,14 +214,27 @@ void WindowLoop(WorkItem& item) {
       SaveSumCheckpoint();
     }
     TreeReset();
+    ClearCollisionReports();
     RunPass<Filtered>();
     if (InternalError.load() != 0) return;
     if (Requested(REQ_HALT)) {
+      // The window is searched again from its start: its lines are written then.
+      ClearCollisionReports();
+      SaveSumCheckpoint();
+      return;
+    }
+    // The lines of the values below the final ceiling: those above it come again with the
+    // next window.
+    if (!WriteCollisionReports(Ceiling)) {
       SaveSumCheckpoint();
       return;
     }
     if (!Less128(Ceiling, EndPower)) {
-      ReportResult(DoneText(SumRun.end).c_str());
+      WindowLow = EndPower;
+      if (ReportResult(DoneText(SumRun.end).c_str()) == 0) {
+        SaveSumCheckpoint();
+        return;
+      }
       DeleteSumCheckpoint();
       item.start = item.end;
       UpdateWorkLine(item);
@@ -227,6 +246,7 @@ void WindowLoop(WorkItem& item) {
       WindowLow = Ceiling;
       Ceiling = EndPower;
     }
+    SaveSumCheckpoint();
   }
 }
 
@@ -287,6 +307,7 @@ void RunSumSearch(WorkItem& item) {
 
   TreeCreate();
   LoadSumCheckpoint();
+  if (Less128(EndPower, WindowLow)) WindowLow = EndPower;
   DeletionCount = 0;
   EvictionCount = 0;
   Ceiling = EndPower;

@@ -7,6 +7,7 @@
 
 #include "core/output_log.h"
 #include "core/settings.h"
+#include "sums/collision_reports.h"
 #include "sums/sum_run_state.h"
 
 namespace aequa {
@@ -481,12 +482,7 @@ bool CollisionWanted(uint32_t m, uint32_t n) {
 }
 
 void ReportCollision(const SumNode& node, uint32_t m, uint32_t n) {
-  if (!CollisionWanted(m, n)) return;
-  char head[64];
-  std::snprintf(head, sizeof head, "(%d,%d,%d) at ", static_cast<int>(SumRun.k),
-                static_cast<int>(m), static_cast<int>(n));
-  const std::string line = head + Decimal128(node.key) + "\n";
-  LogMessage(line.c_str());
+  if (CollisionWanted(m, n)) AddCollisionReport(node.key, m, n);
 }
 
 }  // namespace aequa

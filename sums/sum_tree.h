@@ -70,7 +70,7 @@ uint32_t TreeCount();
 // The pool, header first (index 0), for structural checks.
 const SumNode* TreePool();
 
-// Writes "(k,m,n) at <value>\n" to the log and the results file when the pair is wanted.
+// Notes the line "(k,m,n) at <value>" for the end of the pass when the pair is wanted.
 void ReportCollision(const SumNode& node, uint32_t m, uint32_t n);
 // The report filter by power; "ForceAVL" makes every pair wanted.
 bool CollisionWanted(uint32_t m, uint32_t n);

@@ -16,6 +16,14 @@
 namespace aequa::test {
 namespace {
 
+std::string Words(const std::vector<uint32_t>& words) {
+  std::string bytes;
+  for (uint32_t w : words) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((w >> (8 * i)) & 0xFF));
+  }
+  return bytes;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -43,12 +51,6 @@ class EqualSumsRun : public ::testing::Test {
     }
     return results;
   }
-  bool AnyCheckpoint() const {
-    for (const char* name : {"S1-800.5", "S1-801.5", "S1-1000.5", "S1-1001.5", "S5-1.BAK"}) {
-      if (FileExists(dir.file(name))) return true;
-    }
-    return false;
-  }
 };
 
 TEST_F(EqualSumsRun, FindsTheFifthPowerIdentityAndEmptiesTheQueue) {
@@ -62,62 +64,43 @@ TEST_F(EqualSumsRun, FindsTheFifthPowerIdentityAndEmptiesTheQueue) {
   EXPECT_FALSE(FileExists(dir.file("S1-144.5")));
 }
 
-// Two slow values with one-second slices take turns, smallest first; each resumes from its
-// checkpoint, whose elapsed time carries on.
-TEST_F(EqualSumsRun, SlicesTakeTurnsAndResumeFromTheirCheckpoints) {
-  const ProcessResult r =
-      RunAequa({"--dir", d, "new", "5", "800", "802", "1", "5", "--duration", "1"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  const std::string out = r.out;
-  const size_t first = out.find("(5,1,5) 800 tested 1 seconds (total: ");
-  ASSERT_NE(first, std::string::npos) << out;
-  const size_t other = out.find("Searching (5,1,5) at 801", first);
-  EXPECT_NE(other, std::string::npos);
-  EXPECT_NE(out.find("Searching (5,1,5) at 800", other), std::string::npos);
-  // The elapsed time of a value carries on from its checkpoint: each slice's total is above
-  // the one before (by a second, or more where the machine was slow to stop the slice).
-  int previous = 0;
-  int slices = 0;
-  for (const std::string& line : Lines(out)) {
-    int total = 0;
-    if (std::sscanf(line.c_str(), "(5,1,5) 800 tested 1 seconds (total: %d seconds)", &total) == 1) {
-      EXPECT_GT(total, previous) << line;
-      previous = total;
-      ++slices;
-    }
-  }
-  EXPECT_GE(slices, 1);
-  EXPECT_NE(out.find("(5,1,5) 800 done in"), std::string::npos);
-  EXPECT_NE(out.find("(5,1,5) 801 done in"), std::string::npos);
-  // Every slice of one value is followed by the other value, until one of them is done.
-  std::vector<int> searched;
-  bool oneDone = false;
-  for (const std::string& line : Lines(out)) {
-    int x = 0;
-    if (line.find(" done in ") != std::string::npos) oneDone = true;
-    if (std::sscanf(line.c_str(), "Searching (5,1,5) at %d", &x) == 1) {
-      if (!oneDone && !searched.empty()) {
-        EXPECT_NE(x, searched.back());
-      }
-      searched.push_back(x);
-    }
-  }
-  EXPECT_GE(searched.size(), 3u);
-  EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
-  EXPECT_FALSE(AnyCheckpoint());
+// A value saved with n = 5 on a line whose n a result has since lowered to 4 resumes with the
+// n it was saved with; the lower n could not rebuild its saved path (internal error 504).
+TEST_F(EqualSumsRun, AValueSavedBeforeNWasLoweredResumesWithItsSavedN) {
+  BackgroundAequa first({"--dir", d, "new", "5", "3000", "3001", "1", "5"});
+  ASSERT_TRUE(first.WaitForOutput("Searching (5,1,5) at 3000"));
+  first.Signal(SIGINT);
+  ASSERT_NE(first.Wait().out.find("Break at 5,1,5: 3000-"), std::string::npos);
+  ASSERT_TRUE(FileExists(dir.file("S1-3000.5")));
+  WriteFile(dir.file("worksum.ini"), "SUM=5,3000,3001,1,4,0,3000,0\r\n");
+
+  BackgroundAequa resumed({"--dir", d, "continue"});
+  ASSERT_TRUE(resumed.WaitForOutput("Resuming with n=5, as the value was saved"));
+  ASSERT_TRUE(resumed.WaitForOutput("Searching (5,1,5) at 3000"));
+  resumed.Signal(SIGINT);
+  const ProcessResult r = resumed.Wait();
+  EXPECT_EQ(r.out.find("Internal error"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Break at 5,1,5: 3000-"), std::string::npos) << r.out;
+  EXPECT_EQ(Read("worksum.ini"), "SUM=5,3000,3001,1,4,0,3000,0\r\n");
+  EXPECT_TRUE(FileExists(dir.file("S1-3000.5")));
 }
 
-TEST_F(EqualSumsRun, NoSaveGivesEachValueOneSliceAndWritesNoCheckpoint) {
-  WriteFile(dir.file("aequo.ini"), "Priority=9\r\nNoSave=1\r\n");
-  const ProcessResult r =
-      RunAequa({"--dir", d, "new", "5", "1000", "1002", "1", "5", "--duration", "1"});
+// A checkpoint whose path the search cannot rebuild is set aside for the coordinator and the
+// value is searched afresh; the line is not dropped.
+TEST_F(EqualSumsRun, ACheckpointThatDoesNotFitIsSetAsideAndTheValueSearchedAfresh) {
+  WriteFile(dir.file("worksum.ini"), "SUM=5,300,302,1,5,0,300,0\r\n");
+  const std::string bad = Words({3, 5, 300, 1, 5, 0, 0, 2, 300, 5, 3});  // 5 is far too small
+  WriteFile(dir.file("S1-300.5"), bad);
+  const ProcessResult r = RunAequa({"--dir", d, "continue"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("No saving, all computations will be lost"), std::string::npos);
-  EXPECT_NE(r.out.find("(5,1,5) 1000 tested 1 seconds"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("(5,1,5) 1001 tested 1 seconds"), std::string::npos);
-  EXPECT_EQ(r.out.find("Searching (5,1,5) at 1000", r.out.find("at 1001")), std::string::npos);
-  EXPECT_EQ(Read("worksum.ini").find("SUM"), std::string::npos);
-  EXPECT_FALSE(AnyCheckpoint());
+  EXPECT_NE(r.out.find("The checkpoint S1-300.5 does not fit its line; it is set aside as "
+                       "S1-300.5.BAD and the work is searched afresh"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("(5,1,5) 300 done in"), std::string::npos);
+  EXPECT_NE(r.out.find("(5,1,5) 301 done in"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.file("S1-300.5.BAD")), bad);
+  EXPECT_EQ(Read("worksum.ini"), "");
 }
 
 // A halt keeps the line with the lowered n and the value being searched; Continue resumes it.
@@ -189,6 +172,22 @@ TEST_F(EqualSumsRun, TheDeepestSearchFitsOnTheStackOfTheSearchThread) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("New result: (3,1,4096) 16=1*4096"), std::string::npos);
   EXPECT_NE(r.out.find("(3,1,4096) 16 done in"), std::string::npos);
+  EXPECT_EQ(Read("worksum.ini"), "");
+}
+
+// Two lines that share power, left terms, end and mode are two ranges: each is searched with
+// its own n, and progress goes to the line that was searched.
+TEST_F(EqualSumsRun, TwoLinesOfTheSameSearchAreEachSearched) {
+  ASSERT_EQ(RunAequa({"--dir", d, "new", "5", "80", "84", "1", "4", "--queue-only"}).status, 0);
+  ASSERT_EQ(RunAequa({"--dir", d, "new", "5", "82", "84", "1", "3", "--queue-only"}).status, 0);
+  const ProcessResult r = RunAequa({"--dir", d, "continue"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* value : {"80", "81", "82", "83"}) {
+    EXPECT_NE(r.out.find(std::string("(5,1,4) ") + value + " done in"), std::string::npos) << value;
+  }
+  for (const char* value : {"82", "83"}) {
+    EXPECT_NE(r.out.find(std::string("(5,1,3) ") + value + " done in"), std::string::npos) << value;
+  }
   EXPECT_EQ(Read("worksum.ini"), "");
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compute/run_state.h"
+#include "core/checkpoint_file.h"
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "core/shared_words.h"
@@ -27,11 +28,19 @@ std::string Words(const std::vector<uint32_t>& words) {
   return bytes;
 }
 
+// A version 4 file: the words followed by their CRC-32.
+std::string Signed(const std::vector<uint32_t>& words) {
+  std::string bytes = Words(words);
+  AppendCrc(bytes);
+  return bytes;
+}
+
 void SetRun(uint32_t k, uint32_t m, uint32_t n, uint32_t mode, uint32_t x1) {
   Power = k;
   LeftTerms = m;
   RightTerms = n;
   SearchLimit = n + 1;
+  SieveRightTerms = n;
   SearchMode = mode;
   CurrentValue = x1;
   Settings.NoSave.store(0);
@@ -97,7 +106,7 @@ TEST(ReportProgress, HaltLogsTheBreakLineAndSaves) {
   EXPECT_EQ(CompletedLine(1), "Break at 5,1,5: 100-99-98*2");
   EXPECT_FALSE(ReplaceLastLine.load());
   EXPECT_EQ(RequestFlags.load(), REQ_HALT);
-  EXPECT_EQ(ReadFile("S1-100.5"), Words({3, 5, 100, 1, 5, 0, 42, 3, 100, 99, 98, 98}));
+  EXPECT_EQ(ReadFile("S1-100.5"), Signed({4, 5, 100, 1, 5, 0, 42, 5, 3, 100, 99, 98, 98}));
 }
 
 TEST(ReportProgress, DisplayLineIsReplacedByTheNextOne) {
@@ -127,7 +136,7 @@ TEST(ReportProgress, SliceSavesWithoutLoggingOrClearing) {
   ReportProgress();
   EXPECT_EQ(CompletedLine(1), "");
   EXPECT_EQ(RequestFlags.load(), REQ_SLICE);
-  EXPECT_EQ(ReadFile("S2-30.4"), Words({3, 4, 30, 2, 3, 1, 0, 1, 30, 30, 29}));
+  EXPECT_EQ(ReadFile("S2-30.4"), Signed({4, 4, 30, 2, 3, 1, 0, 3, 1, 30, 30, 29}));
 }
 
 TEST(ReportProgress, WithoutLeftTermsNothingIsSaved) {
@@ -150,7 +159,7 @@ TEST(SaveCheckpoint, RotatesTheBackupAndHonoursNoSave) {
   SetPath({1000}, {980, 700});
   SaveCheckpoint();
   EXPECT_EQ(ReadFile("S5-1.BAK"), first);
-  EXPECT_EQ(ReadFile("S1-1000.5"), Words({3, 5, 1000, 1, 4, 0, 0, 2, 1000, 980, 700}));
+  EXPECT_EQ(ReadFile("S1-1000.5"), Signed({4, 5, 1000, 1, 4, 0, 0, 4, 2, 1000, 980, 700}));
   EXPECT_FALSE(FileExists("S1-1000.5.tmp"));
 
   CurrentValue = 1001;
@@ -163,21 +172,30 @@ TEST(SaveCheckpoint, RotatesTheBackupAndHonoursNoSave) {
 
 TEST(LoadCheckpoint, RoundTripAndAdjustedRightTerms) {
   TempDir dir;
-  SetRun(5, 2, 3, 1, 77);
+  SetRun(5, 2, 4, 1, 77);
   SetPath({77, 5}, {70, 60, 50});
   ElapsedSeconds.store(99);
   SaveCheckpoint();
   for (uint32_t& t : ResumeTerms) t = 0;
-  SetRun(5, 2, 4, 1, 77);
+  SetRun(5, 2, 5, 1, 77);
   LoadCheckpoint();
   EXPECT_EQ(Resumed, 1u);
   EXPECT_EQ(ElapsedSeconds.load(), 99u);
   EXPECT_EQ(PathTermCount, 3u);
-  EXPECT_EQ(RightTerms, 3u);
-  EXPECT_EQ(SearchLimit, 4u);
+  EXPECT_EQ(RightTerms, 4u);
+  EXPECT_EQ(SearchLimit, 5u);
   EXPECT_EQ(CompletedLine(1), "Adjusting number of right terms");
   EXPECT_EQ(std::vector<uint32_t>(ResumeTerms, ResumeTerms + 6),
             (std::vector<uint32_t>{77, 5, 70, 60, 50, 0xFFFFFFFFu}));
+
+  // Saved before a result lowered n: resumed with the n it was saved with, whose saved path
+  // the lower n could not rebuild.
+  SetRun(5, 2, 3, 1, 77);
+  LoadCheckpoint();
+  EXPECT_EQ(Resumed, 1u);
+  EXPECT_EQ(RightTerms, 4u);
+  EXPECT_EQ(SearchLimit, 5u);
+  EXPECT_EQ(CompletedLine(1), "Resuming with n=4, as the value was saved");
 }
 
 TEST(LoadCheckpoint, AcceptsOlderVersionsWithoutElapsed) {
@@ -198,39 +216,55 @@ TEST(LoadCheckpoint, AcceptsOlderVersionsWithoutElapsed) {
   EXPECT_EQ(ResumeTerms[1], 95u);
 }
 
-TEST(LoadCheckpoint, RejectsBadFilesWithAFreshSearch) {
+TEST(LoadCheckpoint, FilesThatCannotBeTrustedAreSetAsideAndTheValueSearchedAfresh) {
   TempDir dir;
   SetRun(5, 1, 4, 0, 100);
   LoadCheckpoint();  // missing
   EXPECT_EQ(Resumed, 0u);
 
-  WriteFile("S1-100.5", Words({4, 5, 100, 1, 4, 0, 0, 1, 100, 90}));
+  WriteFile("S1-100.5", Words({5, 5, 100, 1, 4, 0, 0, 1, 100, 90}));
   LoadCheckpoint();
   EXPECT_EQ(Resumed, 0u);
   EXPECT_EQ(CompletedLine(1), "Bad file version");
   EXPECT_NE(ReadFile("SOLUTION.TXT").find("Bad file version"), std::string::npos);
 
-  const std::vector<std::vector<uint32_t>> rejected = {
-      {3, 5, 101, 1, 4, 0, 0, 1, 100, 90},     // another value
-      {3, 5, 100, 1, 4, 1, 0, 1, 100, 90},     // another mode
-      {3, 4, 100, 1, 4, 0, 0, 1, 100, 90},     // another power
-      {3, 5, 100, 1, 4, 0, 0, 3, 100, 90},     // terms cut short
-      {3, 5, 100, 1, 4, 0, 0},                 // no count
-      {3, 5, 100, 1, 4, 0, 0, 4352, 100, 90},  // would overrun the path arrays
-      {3, 5, 100, 1, 4, 0, 0, 0xFFFFFFFFu},    // count wraps with the left terms
-      {3, 5, 100, 1, 0, 0, 0, 1, 100, 90},     // no right terms left
-  };
-  for (const auto& words : rejected) {
-    WriteFile("S1-100.5", Words(words));
-    LoadCheckpoint();
-    EXPECT_EQ(Resumed, 0u) << words[7];
-    EXPECT_EQ(RightTerms, 4u);
-  }
-  std::string cut = Words({3, 5, 100, 1, 4, 0, 0, 1, 100, 90});
-  cut.pop_back();
-  WriteFile("S1-100.5", cut);
+  // Another line's file (same name, another mode) is left alone.
+  WriteFile("S1-100.5", Signed({4, 5, 100, 1, 4, 1, 0, 4, 1, 100, 90}));
   LoadCheckpoint();
   EXPECT_EQ(Resumed, 0u);
+  EXPECT_TRUE(FileExists("S1-100.5"));
+
+  std::string flipped = Signed({4, 5, 100, 1, 4, 0, 0, 4, 1, 100, 90});
+  flipped[40] ^= 1;  // the saved right term 90 becomes 91: still a path, but not this one
+  std::string cut = Words({3, 5, 100, 1, 4, 0, 0, 1, 100, 90});
+  cut.pop_back();
+  const std::vector<std::string> rejected = {
+      flipped,
+      Signed({4, 5, 100, 1, 4, 0, 0, 4, 1, 100, 90, 7}),  // a word too many
+      Words({4, 5, 100, 1, 4, 0, 0, 4, 1, 100, 90}),      // no checksum
+      Signed({4, 5, 100, 1, 4, 0, 0, 3, 1, 100, 90}),     // started with fewer terms than n
+      Words({3, 5, 101, 1, 4, 0, 0, 1, 100, 90}),      // another value
+      Words({3, 4, 100, 1, 4, 0, 0, 1, 100, 90}),      // another power
+      Words({3, 5, 100, 1, 4, 0, 0, 1, 99, 90}),       // the path of another value
+      Words({3, 5, 100, 1, 4, 0, 0, 4, 100, 90, 80, 70, 60}),  // deeper than n allows
+      Words({3, 5, 100, 1, 4, 0, 0, 3, 100, 90}),      // terms cut short
+      Words({3, 5, 100, 1, 4, 0, 0}),                  // no count
+      Words({3, 5, 100, 1, 4, 0, 0, 4352, 100, 90}),   // would overrun the path arrays
+      Words({3, 5, 100, 1, 4, 0, 0, 0xFFFFFFFFu}),     // count wraps with the left terms
+      Words({3, 5, 100, 1, 0, 0, 0, 1, 100, 90}),      // no right terms left
+      cut,
+  };
+  for (size_t i = 0; i < rejected.size(); ++i) {
+    WriteFile("S1-100.5", rejected[i]);
+    std::remove("S1-100.5.BAD");
+    ResetLog();
+    LoadCheckpoint();
+    EXPECT_EQ(Resumed, 0u) << i;
+    EXPECT_EQ(RightTerms, 4u) << i;
+    EXPECT_FALSE(FileExists("S1-100.5")) << i;
+    EXPECT_EQ(ReadFile("S1-100.5.BAD"), rejected[i]) << i;
+    EXPECT_NE(CompletedLine(1).find("The checkpoint S1-100.5 "), std::string::npos) << i;
+  }
 }
 
 }  // namespace

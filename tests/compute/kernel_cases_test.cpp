@@ -158,16 +158,25 @@ struct Pieces {
 };
 
 // Runs a value to its end in pieces: each piece resumes from the checkpoint and halts at its
-// first poll, so that every poll of the uninterrupted run stops the search once.
-Pieces RunInPieces(const KernelCase& c, KernelFamily family, int level) {
+// first poll, so that every poll of the uninterrupted run stops the search once. With
+// `laterRight`, the pieces after the first run on a line whose n a result has since lowered.
+Pieces RunInPieces(const KernelCase& c, KernelFamily family, int level, uint32_t laterRight = 0) {
   Pieces total;
   total.counters.assign(c.right, 0);
   std::remove(("S" + std::to_string(c.left) + "-" + std::to_string(c.value) + "." +
                std::to_string(c.power)).c_str());
   for (;;) {
     FreePowers();
-    PrepareRun(c, level);
+    KernelCase piece = c;
+    if (laterRight != 0 && total.pieces > 0) piece.right = laterRight;
+    PrepareRun(piece, level);
     LoadCheckpoint();
+    if (RightTerms > piece.right) AllocPaths(c.left, RightTerms);  // as the driver does
+    WorkItem sieve;
+    sieve.power = c.power;
+    sieve.leftTerms = c.left;
+    sieve.rightTerms = SieveRightTerms;
+    SetupSieve(sieve);
     if (total.pieces > 0 && Resumed == 0) {
       total.error = -1;
       return total;
@@ -214,6 +223,11 @@ TEST(Kernel, StoppingAtEveryPollAndResumingGivesTheUninterruptedRun) {
     EXPECT_GT(pieces.pieces, 3) << run.c.value;
     EXPECT_EQ(pieces.results, whole.results) << run.c.value;
     EXPECT_EQ(pieces.counters, whole.counters) << run.c.value;
+    // The same after n was lowered between the pieces: a value resumes with the n it was
+    // saved with (the lower n cannot rebuild a deeper saved path).
+    const Pieces lowered = RunInPieces(run.c, run.family, level, run.c.right - 1);
+    EXPECT_EQ(lowered.error, 0) << run.c.value;
+    EXPECT_EQ(lowered.results, whole.results) << run.c.value;
   }
 }
 

@@ -118,6 +118,7 @@ inline void PrepareRun(const KernelCase& c, int level) {
   CurrentValue = c.value;
   PrecisionWords = static_cast<uint32_t>(kLevelWords[level]);
   Resumed = 0;
+  SieveRightTerms = c.right;
   WorkItem item;
   item.power = c.power;
   item.leftTerms = c.left;

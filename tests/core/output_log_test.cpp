@@ -1,4 +1,5 @@
 #include "core/output_log.h"
+#include "core/shared_words.h"
 
 #include <gtest/gtest.h>
 
@@ -115,11 +116,25 @@ TEST_F(Output, StampsComeAtMostEveryFiveMinutes) {
   EXPECT_EQ(file[8], ' ');
 }
 
-TEST_F(Output, AResultsFileThatCannotBeOpenedIsReportedOnTheLog) {
-  std::filesystem::create_directory(kResultsFileName);
+TEST_F(Output, ResultsThatCannotBeWrittenAreHeldStopTheWorkAndGoFirstLater) {
+  std::filesystem::create_directory(kResultsFileName);  // cannot be written, even by root
+  RequestFlags.store(REQ_DISPLAY);
   EXPECT_EQ(LogMessage("hello\n"), 0);
-  EXPECT_EQ(CompletedLine(2), "hello");
+  EXPECT_EQ(CompletedLine(3), "hello");
+  EXPECT_EQ(CompletedLine(2), "Error opening the results file.");
+  EXPECT_NE(CompletedLine(1).find("Cannot write SOLUTION.TXT"), std::string::npos);
+  EXPECT_EQ(RequestFlags.load(), REQ_HALT);
+  EXPECT_EQ(ReportResult("abc"), 0);  // held behind the first, no second explanation
   EXPECT_EQ(CompletedLine(1), "Error opening the results file.");
+  EXPECT_EQ(HeldResultCount(), 2u);
+  EXPECT_FALSE(WriteHeldResults());
+
+  std::filesystem::remove(kResultsFileName);
+  EXPECT_EQ(AppendResults("third\n"), 1);  // the held texts go first, in order
+  EXPECT_EQ(HeldResultCount(), 0u);
+  const std::string file = ReadFile(kResultsFileName);
+  EXPECT_EQ(file.substr(file.find(']') + 3), "hello\r\nabc S3:CA6598D0 \r\nthird\r\n");
+  RequestFlags.store(0);
 }
 
 class FakeWindow : public WindowPort {

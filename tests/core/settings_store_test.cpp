@@ -90,17 +90,75 @@ TEST_F(SettingsStore, LongPhysicalLinesArriveAsPiecesOf127) {
   EXPECT_EQ(std::string(value), std::string(125, 'x'));
 }
 
-TEST_F(SettingsStore, HoldsAtMost128LinesAndRewritesOnlyThose) {
+TEST_F(SettingsStore, LinesPast128AreKeptUnchangedAndReadOnceEarlierLinesAreGone) {
   std::string text;
   for (int i = 1; i <= 130; ++i) text += "L" + std::to_string(i) + "=" + std::to_string(i) + "\n";
-  WriteFile("worksum.ini", text);
+  WriteFile("worksum.ini", text + "# note at the end\n");
   EXPECT_EQ(IniLineCount("worksum.ini"), 128u);
-  EXPECT_EQ(CompletedLine(1), "More than 128 lines in worksum.ini file");
-  EXPECT_EQ(CompletedLine(2), "");
-  IniRelease("worksum.ini");
+  EXPECT_EQ(CompletedLine(2), "More than 128 lines in worksum.ini file");
+  // A new line would not be last: it is refused rather than put before the kept lines.
+  IniAppendLine("worksum.ini", "L", "131");
+  IniDeleteLine("worksum.ini", 1);
   std::string written = ReadFile("worksum.ini");
-  EXPECT_NE(written.find("L128=128\r\n"), std::string::npos);
-  EXPECT_EQ(written.find("L129="), std::string::npos);
+  EXPECT_EQ(written.find("L1=1\r\n"), std::string::npos);
+  EXPECT_NE(written.find("L128=128\r\nL129=129\r\nL130=130\r\n# note at the end\r\n"),
+            std::string::npos);
+  EXPECT_EQ(written.find("L131"), std::string::npos);
+  IniHold("worksum.ini", 1);  // the next read takes them in
+  EXPECT_EQ(IniLineCount("worksum.ini"), 128u);
+  IniDeleteLine("worksum.ini", 1);
+  IniHold("worksum.ini", 1);
+  EXPECT_EQ(IniLineCount("worksum.ini"), 128u);
+  char key[kIniLineSize];
+  char value[kIniLineSize];
+  IniSplitLine("worksum.ini", 128, key, value);
+  EXPECT_STREQ(value, "130");
+}
+
+TEST_F(SettingsStore, CommentLinesStayInPlaceAndAreNeverLines) {
+  const std::string longComment = "; " + std::string(200, 'c');
+  WriteFile("w.ini", "# queue of Ann\nSUM=1\n" + longComment + "\nADD=2\n#last\n");
+  EXPECT_EQ(IniLineCount("w.ini"), 2u);
+  EXPECT_EQ(IniGetString("w.ini", "#", "none"), "none");
+  IniDeleteLine("w.ini", 1);
+  EXPECT_EQ(ReadFile("w.ini"), "# queue of Ann\r\n" + longComment + "\r\nADD=2\r\n#last\r\n");
+  IniDeleteLine("w.ini", 1);
+  IniAppendLine("w.ini", "PENTA", "3");
+  EXPECT_EQ(ReadFile("w.ini"),
+            "# queue of Ann\r\n" + longComment + "\r\n#last\r\nPENTA=3\r\n");
+}
+
+TEST_F(SettingsStore, AFileThatCannotBeReadIsNeverWrittenOver) {
+  // A directory in the file's place cannot be read, even by root.
+  std::filesystem::create_directory("aequo.ini");
+  EXPECT_FALSE(IniReadable("aequo.ini"));
+  EXPECT_NE(CompletedLine(1).find("Cannot read the aequo.ini file"), std::string::npos);
+  IniSetInt("aequo.ini", "Priority", 3);
+  IniAppendLine("aequo.ini", "K", "1");
+  EXPECT_EQ(IniGetInt("aequo.ini", "Priority", 1), 1);
+  EXPECT_TRUE(std::filesystem::is_directory("aequo.ini"));
+  EXPECT_NE(CompletedLine(1).find("Cannot change the aequo.ini file"), std::string::npos);
+  // Readable again: read as usual on the next reload.
+  std::filesystem::remove("aequo.ini");
+  WriteFile("aequo.ini", "Priority=5\n");
+  IniHold("aequo.ini", 1);
+  EXPECT_TRUE(IniReadable("aequo.ini"));
+  EXPECT_EQ(IniGetInt("aequo.ini", "Priority", 1), 5);
+}
+
+TEST_F(SettingsStore, ALineKeepsItsIdWhileRewrittenOrReReadUnchanged) {
+  WriteFile("w.ini", "A=1\nB=2\nB=2\n");
+  const uint32_t first = IniLineId("w.ini", 2);
+  const uint32_t second = IniLineId("w.ini", 3);
+  EXPECT_NE(first, second);
+  IniPutLine("w.ini", 2, "B", "5");
+  WriteFile("w.ini", "C=0\nB=5\nB=2\n");  // edited on disk: a line in front
+  IniHold("w.ini", 1);
+  EXPECT_EQ(IniFindLine("w.ini", first), 2u);
+  EXPECT_EQ(IniFindLine("w.ini", second), 3u);
+  IniDeleteLine("w.ini", 2);
+  EXPECT_EQ(IniFindLine("w.ini", first), 0u);
+  EXPECT_EQ(IniFindLine("w.ini", second), 2u);
 }
 
 TEST_F(SettingsStore, AFullTableOrAnOverlongLineIsRefusedAndNothingIsLost) {

@@ -202,6 +202,7 @@ TEST_F(Worker, StopHaltsTheSearchAndEndsWithTheHaltMessages) {
 
 TEST_F(Worker, ACollisionSearchErrorDropsItsLineAndWorkGoesOn) {
   WriteFile("worksum.ini", "ADD=3,1,100,2,1\r\nADD=4,5,50,3,2\r\nPENTA=5,1,10,0\r\n");
+  WriteFile("A3-2", "");  // the checkpoint the failed line left; only a file that is there is named
   RegisterDrivers({nullptr, &AddFailsOnFirst, &PentaFinishes});
   StartWork();
   WaitForWorkEnd();

@@ -78,7 +78,10 @@ TEST_F(WorkQueue, EveryCheckGivesItsMessageAndDeletesTheLine) {
       {"ADD=4096,1,10,2,1", "Illegal power in INI file: ADD=4096,1,10,2,1"},
       {"ADD=4,1,10,1,1", "Illegal number of terms in INI file: ADD=4,1,10,1,1"},
       {"ADD=4,1,10,256,1", "Illegal number of terms in INI file: ADD=4,1,10,256,1"},
-      {"ADD=4,10,1,2,1", ""},  // start is not compared with end for this kind
+      // Empty or wrapped ranges would be reported "done" unsearched.
+      {"ADD=4,10,1,2,1", "No range in INI file: ADD=4,10,1,2,1"},
+      {"ADD=3,4294967291,100,2,1", "No range in INI file: ADD=3,4294967291,100,2,1"},
+      {"ADD=3,0,100,2,1", "No range in INI file: ADD=3,0,100,2,1"},
       {"PENTA=4,1,10,0", "Illegal power in INI file: PENTA=4,1,10,0"},
       {"PENTA=5,10,10,0", "No range in INI file: PENTA=5,10,10,0"},
       {"penta=5,1,10,3", ""},
@@ -144,37 +147,51 @@ TEST_F(WorkQueue, InvalidLinesBeforeTheFirstValidOneAreRemoved) {
   EXPECT_EQ(IniLineCount(WorkFile()), 1u);
 }
 
-TEST_F(WorkQueue, UpdateRewritesEveryMatchingLineAndDeletesFinishedOnes) {
+TEST_F(WorkQueue, ProgressGoesToTheLineTheSearchTookAndToNoOther) {
+  // Lines that the old matching took for one line: same power, left terms, end and mode.
   WriteFile("worksum.ini",
-            "ADD=3,1,100,2,1\nSUM=5,80,90,1,4,0,80,0\nADD=3,7,100,2,1\nADD=3,1,100,2,5\n");
-  WorkItem item;
-  ASSERT_EQ(ParseWorkLine(2, item), WORK_SUM);
-  item.start = 81;
-  item.current = 83;
-  item.rightTerms = 3;
-  UpdateWorkLine(item);
-  ASSERT_EQ(ParseWorkLine(1, item), WORK_ADD);
-  item.start = 50;
-  UpdateWorkLine(item);
+            "SUM=5,80,84,1,4,0,80,0\nSUM=5,82,84,1,3,0,82,0\nADD=4,10,20,2,1\nADD=4,10,20,2,1\n");
+  WorkItem sum;
+  ASSERT_EQ(ParseWorkLine(1, sum), WORK_SUM);
+  sum.start = 83;
+  sum.current = 83;
+  EXPECT_TRUE(UpdateWorkLine(sum));
+  WorkItem add;
+  ASSERT_EQ(ParseWorkLine(4, add), WORK_ADD);
+  add.start = 15;
+  EXPECT_TRUE(UpdateWorkLine(add));
   EXPECT_EQ(ReadFile("worksum.ini"),
-            "ADD=3,50,100,2,1\r\nSUM=5,81,90,1,3,0,83,0\r\nADD=3,50,100,2,1\r\nADD=3,1,100,2,5\r\n");
-  // Finished: every matching line is deleted, except one that moves into the place just
-  // examined (here none: the second match moves to place 2, which is examined next).
-  item.start = 100;
-  UpdateWorkLine(item);
-  EXPECT_EQ(ReadFile("worksum.ini"), "SUM=5,81,90,1,3,0,83,0\r\nADD=3,1,100,2,5\r\n");
+            "SUM=5,83,84,1,4,0,83,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
+            "ADD=4,15,20,2,1\r\n");
+  // The line is found again after the file was edited in front of it; finished, it alone
+  // is deleted.
+  WriteFile("worksum.ini", "PENTA=5,1,10,0\r\n" + ReadFile("worksum.ini"));
+  IniHold(WorkFile(), 1);
+  sum.start = 84;
+  EXPECT_TRUE(UpdateWorkLine(sum));
+  EXPECT_EQ(ReadFile("worksum.ini"),
+            "PENTA=5,1,10,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\nADD=4,15,20,2,1\r\n");
+  // A line that is gone gets no progress, and nothing else does either.
+  EXPECT_FALSE(UpdateWorkLine(sum));
+  EXPECT_NE(CompletedLine(1).find("is no longer in the work file"), std::string::npos);
 }
 
-TEST_F(WorkQueue, TwoIdenticalLinesAreBothUpdatedAndTheFirstDeletedWhenDone) {
-  WriteFile("worksum.ini", "ADD=4,10,20,2,1\nADD=4,10,20,2,1\n");
-  WorkItem item;
-  ASSERT_EQ(ParseWorkLine(1, item), WORK_ADD);
-  item.start = 15;
-  UpdateWorkLine(item);
-  EXPECT_EQ(ReadFile("worksum.ini"), "ADD=4,15,20,2,1\r\nADD=4,15,20,2,1\r\n");
-  item.start = 20;
-  UpdateWorkLine(item);
-  EXPECT_EQ(ReadFile("worksum.ini"), "ADD=4,15,20,2,1\r\n");
+TEST_F(WorkQueue, EnteringARangeAlreadyQueuedIsRefusedAndAnOverlapIsNamed) {
+  ASSERT_TRUE(AddWorkLine("SUM", SumLineValue(5, 80, 90, 1, 4, 0, 0).c_str(), false));
+  EXPECT_FALSE(AddWorkLine("SUM", SumLineValue(5, 80, 90, 1, 4, 0, 0).c_str(), false));
+  EXPECT_EQ(CompletedLine(1), "This range is already queued");
+  EXPECT_TRUE(AddWorkLine("SUM", SumLineValue(5, 85, 95, 1, 3, 0, 0).c_str(), false));
+  EXPECT_EQ(CompletedLine(1), "This range overlaps the queued line SUM=5,80,90,1,4,0,80,0");
+  ResetLog();
+  // Another search over the same values is no overlap: other left terms, power or type.
+  EXPECT_TRUE(AddWorkLine("SUM", SumLineValue(5, 80, 90, 2, 4, 0, 0).c_str(), false));
+  EXPECT_TRUE(AddWorkLine("ADD", AddLineValue(3, 1, 100, 2, 1).c_str(), false));
+  EXPECT_TRUE(AddWorkLine("ADD", AddLineValue(3, 1, 100, 3, 1).c_str(), false));
+  EXPECT_TRUE(AddWorkLine("PENTA", PentaLineValue(5, 1, 100, 0).c_str(), false));
+  EXPECT_TRUE(AddWorkLine("PENTA", PentaLineValue(5, 1, 100, 1).c_str(), false));
+  EXPECT_EQ(CompletedLine(1), "");
+  EXPECT_FALSE(AddWorkLine("ADD", AddLineValue(3, 1, 100, 2, 1).c_str(), false));
+  EXPECT_EQ(IniLineCount(WorkFile()), 7u);
 }
 
 TEST_F(WorkQueue, StatusReportListsTheQueueAsAdjusted) {
@@ -208,18 +225,20 @@ TEST_F(WorkQueue, StatusReportStopsListingAt1800Characters) {
 }
 
 TEST_F(WorkQueue, AddingRespectsTheQueueLimit) {
-  for (int i = 0; i < 20; ++i) {
-    ASSERT_TRUE(AddWorkLine("PENTA", PentaLineValue(5, 1, 10, 0).c_str(), false));
+  for (uint32_t i = 0; i < 20; ++i) {
+    ASSERT_TRUE(AddWorkLine("PENTA", PentaLineValue(5, 1, 10, i).c_str(), false));
   }
-  EXPECT_FALSE(AddWorkLine("PENTA", "5,1,10,0", false));
+  EXPECT_FALSE(AddWorkLine("PENTA", "5,1,10,20", false));
   EXPECT_EQ(CompletedLine(1), "Range truncated.  Maximum number of exponents exceeded.");
   EXPECT_EQ(ReadFile("SOLUTION.TXT"), "");  // screen only
   IniSetInt(SettingsFile(), "MaxExponents", 21);
-  EXPECT_TRUE(AddWorkLine("PENTA", "5,1,10,0", false));
+  EXPECT_TRUE(AddWorkLine("PENTA", "5,1,10,20", false));
   EXPECT_EQ(IniLineCount(WorkFile()), 21u);
   // A limit above the store's 128 lines is capped there.
   IniSetInt(SettingsFile(), "MaxExponents", 1000);
-  for (int i = 0; i < 200; ++i) AddWorkLine("PENTA", "5,1,10,0", false);
+  for (uint32_t i = 0; i < 200; ++i) {
+    AddWorkLine("PENTA", PentaLineValue(5, 100 + i, 110 + i, 0).c_str(), false);
+  }
   EXPECT_EQ(IniLineCount(WorkFile()), 128u);
 }
 

@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
+#include "core/work_queue.h"
 #include "penta/penta_search.h"
 #include "penta/penta_tables.h"
 #include "support/temp_dir.h"
@@ -22,7 +23,7 @@ using test::TempDir;
 using test::WriteFile;
 
 std::vector<int32_t> searched;
-int32_t saveAt = -1, haltAt = -1, errorAt = -1;
+int32_t saveAt = -1, haltAt = -1, haltAfter = -1, errorAt = -1;
 std::string workFileAtNextA;
 
 // Stands in for a routine: records a and raises what the test asks for at a given a.
@@ -31,7 +32,11 @@ void FakeRoutine(int32_t a) {
   searched.push_back(a);
   CandidateCount.fetch_add(1);
   if (a == saveAt) RequestFlags.fetch_or(REQ_SAVE | REQ_DISPLAY);
-  if (a == haltAt) RequestFlags.store(REQ_HALT);
+  if (a == haltAt) {  // a stop inside the a: the routine leaves it unfinished
+    RequestFlags.store(REQ_HALT);
+    StoppedEarly.store(true);
+  }
+  if (a == haltAfter) RequestFlags.store(REQ_HALT);  // a stop as the a was finished
   if (a == errorAt) InternalError.store(7);
 }
 
@@ -49,7 +54,7 @@ class Driver : public ::testing::Test {
     searched.clear();
     logLines.clear();
     workFileAtNextA.clear();
-    saveAt = haltAt = errorAt = -1;
+    saveAt = haltAt = haltAfter = errorAt = -1;
     RequestFlags = 0;
     InternalError = 0;
     Settings.ForceDisplay = 0;
@@ -63,7 +68,11 @@ class Driver : public ::testing::Test {
   WorkItem Line(uint32_t start, uint32_t end, uint32_t type, uint32_t power = 5) {
     WriteFile(WorkFile(), "PENTA=" + std::to_string(power) + "," + std::to_string(start) + "," +
                               std::to_string(end) + "," + std::to_string(type) + "\r\n");
+    // Read as the worker reads it, so that progress finds its line (a power other than 5 is
+    // refused by the reader, and then goes to the driver as an item of no line).
+    IniHold(WorkFile(), 1);
     WorkItem item;
+    if (ParseWorkLine(1, item) != 0) return item;
     item.kind = WORK_PENTA;
     item.power = power;
     item.start = start;
@@ -93,13 +102,8 @@ TEST_F(Driver, ARangeIsSearchedReportedAndRemoved) {
 }
 
 TEST_F(Driver, AStartAtOrPastTheEndWritesNothingAndDropsTheLine) {
-  Line(10, 20, 3);
-  WorkItem item;
-  item.kind = WORK_PENTA;
-  item.power = 5;
-  item.start = 20;
-  item.end = 20;
-  item.variant = 3;
+  WorkItem item = Line(10, 20, 3);
+  item.start = 20;  // the line's progress reached its end
   EXPECT_EQ(RunPentaLine(item), 0);
   EXPECT_TRUE(searched.empty());
   EXPECT_TRUE(logLines.empty());
@@ -149,6 +153,16 @@ TEST_F(Driver, AStopLeavesTheAThatWasBeingSearched) {
   searched.clear();
   EXPECT_EQ(RunPentaLine(item), 0);
   EXPECT_EQ(searched.front(), 1000);
+}
+
+// The a was searched to its end when the stop came: it counts, and is not searched again (its
+// candidates would be written twice).
+TEST_F(Driver, AStopAsAnAEndsCountsThatA) {
+  haltAfter = 1000;
+  WorkItem item = Line(990, 1010, 0);
+  EXPECT_EQ(RunPentaLine(item), 1);
+  EXPECT_TRUE(Logged("(5,0) 990-1000 done in"));
+  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,1001,1010,0\r\n");
 }
 
 TEST_F(Driver, AStopRightAfterASaveWritesNoEmptyReport) {

@@ -170,6 +170,28 @@ TEST_F(CommandLine, AFullQueueRefusesTheRange) {
   EXPECT_EQ(ReadFile(Path("worksum.ini")), "PENTA=5,1,10,0\r\n");
 }
 
+// A queue or settings file that exists but cannot be read (here a directory, which not even
+// root can read as a file) is never taken as empty and never written over.
+TEST_F(CommandLine, FilesThatCannotBeReadAreNeverWrittenOver) {
+  std::filesystem::create_directory(Path("worksum.ini"));
+  test::ProcessResult status = RunAequa({"--dir", dir.path(), "status"});
+  EXPECT_EQ(status.status, 1);
+  EXPECT_NE(status.out.find("The work file worksum.ini cannot be read"), std::string::npos)
+      << status.out;
+  EXPECT_EQ(RunAequa({"--dir", dir.path(), "penta", "5", "1", "10", "0", "--queue-only"}).status,
+            1);
+  test::ProcessResult work = RunAequa({"--dir", dir.path(), "continue"});
+  EXPECT_NE(work.out.find("The work file cannot be read"), std::string::npos) << work.out;
+  EXPECT_EQ(work.out.find("There are no more work to do."), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(Path("worksum.ini")));
+
+  std::filesystem::create_directory(Path("aequo.ini"));
+  test::ProcessResult priority = RunAequa({"--dir", dir.path(), "priority", "3"});
+  EXPECT_EQ(priority.status, 1);
+  EXPECT_NE(priority.out.find("Cannot read the aequo.ini file"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(Path("aequo.ini")));
+}
+
 TEST_F(CommandLine, ContinueWithNothingQueuedFinishesAtOnce) {
   test::ProcessResult r = RunAequa({"--dir", dir.path(), "continue"});
   EXPECT_EQ(r.status, 0);
@@ -252,9 +274,10 @@ namespace aequa {
 namespace {
 
 // A long Penta line (type 12 takes minutes per a) gives the signals something to stop.
-TEST(CommandLineSignals, SigintAndSigtermStopTheSearchAndKeepTheLine) {
+TEST(CommandLineSignals, SigintSigtermAndSighupStopTheSearchAndKeepTheLine) {
   TempDir dir(false);
-  for (int sig : {SIGINT, SIGTERM}) {
+  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     std::vector<std::string> args = {"--dir", dir.path()};
     if (sig == SIGINT) {
       args.insert(args.end(), {"penta", "5", "1004", "1010", "12"});
@@ -271,6 +294,20 @@ TEST(CommandLineSignals, SigintAndSigtermStopTheSearchAndKeepTheLine) {
         << r.out;
     EXPECT_EQ(ReadFile(dir.file("worksum.ini")), "PENTA=5,1004,1010,12\r\n");
   }
+}
+
+// Closing the terminal of a foreground search saves its checkpoint, as Stop does.
+TEST(CommandLineSignals, SighupSavesTheEqualSumsCheckpoint) {
+  TempDir dir(false);
+  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  test::BackgroundAequa run({"--dir", dir.path(), "new", "5", "3000", "3001", "1", "5"});
+  ASSERT_TRUE(run.WaitForOutput("Searching (5,1,5) at 3000"));
+  run.Signal(SIGHUP);
+  test::ProcessResult r = run.Wait();
+  EXPECT_NE(r.out.find("Break at 5,1,5: 3000-"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Execution halted."), std::string::npos);
+  EXPECT_TRUE(test::FileExists(dir.file("S1-3000.5")));
+  EXPECT_EQ(ReadFile(dir.file("worksum.ini")), "SUM=5,3000,3001,1,5,0,3000,0\r\n");
 }
 
 }  // namespace

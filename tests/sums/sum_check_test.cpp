@@ -97,16 +97,21 @@ TEST_F(SumCheckTest, RefusesNumbersItCannotTabulate) {
   EXPECT_EQ(PtrPowers, nullptr);
 }
 
+// A stopped search never reads as complete: a "Break at" line, then a count that says it is
+// the count so far.
 TEST_F(SumCheckTest, AStopEndsTheSearchWithTheCountSoFar) {
   haltAfter = 3;
   const Lines stopped = Run(2, 4, "1000000");
   ASSERT_GE(stopped.size(), 5u);
   EXPECT_EQ(stopped[stopped.size() - 2].rfind("Break at 2,0,4: -", 0), 0u);
-  EXPECT_EQ(stopped.back(), "Found 3 sums of 1000000 with 4 terms");
+  EXPECT_EQ(stopped.back(), "Stopped after 3 sums of 1000000 with 4 terms");
   // With two terms there is no middle level; the stop still ends the search.
   haltAfter = 1;
   const Lines two = Run(2, 2, "5525");
-  EXPECT_EQ(two.back(), "Found 1 sums of 5525 with 2 terms");
+  EXPECT_EQ(two[two.size() - 2].rfind("Break at 2,0,2: -", 0), 0u);
+  EXPECT_EQ(two.back(), "Stopped after 1 sums of 5525 with 2 terms");
+  EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("Stopped after 1 sums of 5525 with 2 terms\r\n"),
+            std::string::npos);
 }
 
 TEST_F(SumCheckTest, ALeftoverSliceLengthDoesNotCutTheSearchShort) {
