@@ -24,9 +24,11 @@ namespace {
 SearchDrivers drivers;
 std::atomic<platform::ThreadRef> workerThreadRef{0};
 std::atomic<platform::ThreadRef> timerThreadRef{0};
-// The searches recurse once per right term (at most 4096) and once per left term (at most 256);
-// 4 KB a level leaves room for the larger frames of sanitiser builds.
-constexpr size_t kSearchStackBytes = (4096 + 256) * size_t{4096} + (size_t{1} << 20);
+// The searches recurse once per right term (at most 4096) and once per left term (at most 256).
+// A level takes about 100 bytes, and 2 to 3 KB under AddressSanitizer (which overflows the
+// 8 MB default stack there); 8 KB a level leaves room for that and for the widest numbers. The
+// size is reserved, not taken: pages are used only as deep as the search goes.
+constexpr size_t kSearchStackBytes = (4096 + 256) * size_t{8192} + (size_t{1} << 20);
 constexpr size_t kTimerStackBytes = size_t{1} << 20;
 // The thread handles are only touched by the thread that starts and waits for work.
 platform::ThreadHandle workerThread;

@@ -13,7 +13,8 @@ namespace aequa::platform {
 // Writes `contents` to `path` so that a crash leaves either the old file or the new one,
 // never a half-written one: a temporary file beside it is written, flushed and renamed
 // over the old one. The temporary is always created new, never opened through a name that
-// exists, so a link planted in a shared directory is not followed. Returns false (and leaves the old file untouched) on any failure.
+// exists, so a link planted in a shared directory is not followed. Returns false (and
+// leaves the old file untouched) on any failure.
 bool ReplaceFile(const std::string& path, std::string_view contents);
 
 // Renames `from` to `to`, replacing `to` if it exists. Returns false on failure.

@@ -102,7 +102,8 @@ const std::vector<CommandSpec>& Commands() {
        {&kSumFields.power, &kSumFields.terms, &kSumFields.number},
        {},
        false,
-       "list every way of writing NUMBER as a sum of at most\nTERMS POWER-th powers (Ctrl+C stops it)"},
+       "list every way of writing NUMBER as a sum of at most\n"
+       "TERMS POWER-th powers (Ctrl+C stops it)"},
       {"status", {}, {}, false, "show the queued work"},
       {"user", {&kUserFields.name, &kUserFields.email}, {}, false,
        "record your name and e-mail address"},

@@ -104,7 +104,8 @@ std::optional<Refusal> SumRangeRules(const SumRangeValues& v) {
     case LineFault::None:
       return std::nullopt;
     case LineFault::LeftTerms:
-      return Range(f.left, f.left.min, std::min<int64_t>(f.left.max, MaxLeftTermsFor(v.power, v.mode)));
+      return Range(f.left, f.left.min,
+                   std::min<int64_t>(f.left.max, MaxLeftTermsFor(v.power, v.mode)));
     case LineFault::RightTerms:
       return Range(f.right, std::max<int64_t>(f.right.min, MinRightTermsFor(v.left, v.mode)),
                    f.right.max);

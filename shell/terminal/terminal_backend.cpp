@@ -153,7 +153,8 @@ void TerminalBackend::QueueSnapshot() {
 int TerminalBackend::WaitFor(int timeoutMs, int64_t now) const {
   int64_t wait = timeoutMs;
   auto earlier = [&](const Connection& c) {
-    if (c.deadline() != 0) wait = std::min<int64_t>(wait, std::max<int64_t>(c.deadline() - now, 0));
+    if (c.deadline() == 0) return;
+    wait = std::min<int64_t>(wait, std::max<int64_t>(c.deadline() - now, 0));
   };
   for (const Connection& c : pending_) earlier(c);
   for (const Connection& c : replying_) earlier(c);

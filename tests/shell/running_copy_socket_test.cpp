@@ -26,7 +26,8 @@ class RunningCopySocket : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", (dir.path() + "/config").c_str(), 1);
     setenv("AEQUA_AUTOSTART", "xdg", 1);
     WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
-    serve = std::make_unique<BackgroundAequa>(std::vector<std::string>{"--dir", dir.path(), "serve"});
+    serve = std::make_unique<BackgroundAequa>(
+        std::vector<std::string>{"--dir", dir.path(), "serve"});
     for (int i = 0; i < 600 && !Connectable(); ++i) usleep(50000);
     ASSERT_TRUE(Connectable());
   }
@@ -108,7 +109,9 @@ TEST_F(RunningCopySocket, ACommandWhoseSenderGaveUpIsNotCarriedOut) {
   int fd = Connect();
   ASSERT_GE(fd, 0);
   std::string payload;
-  for (const char* a : {"penta", "5", "1", "10", "0", "--queue-only"}) payload += a + std::string(1, '\0');
+  for (const char* a : {"penta", "5", "1", "10", "0", "--queue-only"}) {
+    payload += a + std::string(1, '\0');
+  }
   ASSERT_TRUE(term::SendMessage(fd, term::Message::Command, payload));
   platform::CloseSocket(fd);
   serve->Signal(SIGCONT);
