@@ -243,7 +243,8 @@ void SumCheckMain() {
       std::snprintf(text, sizeof text, stopped ? "Stopped after %d sums of " : "Found %d sums of ",
                     static_cast<int>(FoundCount));
       std::string line = text + Decimal128(Target);
-      std::snprintf(text, sizeof text, " with %d terms\n", static_cast<int>(SumRun.n));
+      std::snprintf(text, sizeof text, " with %d terms of power %d\n",
+                    static_cast<int>(SumRun.n), static_cast<int>(SumRun.k));
       line += text;
       LogMessage(line.c_str());
       CountLineWritten = true;

@@ -61,29 +61,29 @@ class SumCheckTest : public ::testing::Test {
 using Lines = std::vector<std::string>;
 
 TEST_F(SumCheckTest, ListsEveryRepresentationAndCountsThem) {
-  EXPECT_EQ(Run(2, 3, "9"), (Lines{"9=3", "9=2*2+1", "Found 2 sums of 9 with 3 terms"}));
+  EXPECT_EQ(Run(2, 3, "9"), (Lines{"9=3", "9=2*2+1", "Found 2 sums of 9 with 3 terms of power 2"}));
   // A representation complete at a middle level does not hide those with smaller terms.
   EXPECT_EQ(Run(2, 3, "50"),
-            (Lines{"50=7+1", "50=5*2", "50=5+4+3", "Found 3 sums of 50 with 3 terms"}));
+            (Lines{"50=7+1", "50=5*2", "50=5+4+3", "Found 3 sums of 50 with 3 terms of power 2"}));
   EXPECT_EQ(Run(3, 2, "1729"),
-            (Lines{"1729=12+1", "1729=10+9", "Found 2 sums of 1729 with 2 terms"}));
-  EXPECT_EQ(Run(2, 2, "0"), (Lines{"Found 0 sums of 0 with 2 terms"}));
-  EXPECT_EQ(Run(2, 3, "12a4"), (Lines{"12=2*3", "Found 1 sums of 12 with 3 terms"}));
+            (Lines{"1729=12+1", "1729=10+9", "Found 2 sums of 1729 with 2 terms of power 3"}));
+  EXPECT_EQ(Run(2, 2, "0"), (Lines{"Found 0 sums of 0 with 2 terms of power 2"}));
+  EXPECT_EQ(Run(2, 3, "12a4"), (Lines{"12=2*3", "Found 1 sums of 12 with 3 terms of power 2"}));
   EXPECT_EQ(PtrPowers, nullptr);
   EXPECT_EQ(WorkerRunning.load(), 0u);
   EXPECT_EQ(TimerRunning.load(), 0u);
   const std::string results = test::ReadFile("SOLUTION.TXT");
-  EXPECT_NE(results.find("50=5+4+3\r\nFound 3 sums of 50 with 3 terms\r\n"), std::string::npos);
+  EXPECT_NE(results.find("50=5+4+3\r\nFound 3 sums of 50 with 3 terms of power 2\r\n"), std::string::npos);
 }
 
 TEST_F(SumCheckTest, PerfectPowersAndPowersBeyond128Bits) {
   // 2^100 as a 100th power.
   EXPECT_EQ(Run(100, 2, "1267650600228229401496703205376"),
             (Lines{"1267650600228229401496703205376=2",
-                   "Found 1 sums of 1267650600228229401496703205376 with 2 terms"}));
+                   "Found 1 sums of 1267650600228229401496703205376 with 2 terms of power 100"}));
   // 2^128 does not fit: it is simply larger than the number.
   EXPECT_EQ(Run(128, 2, "340282366920938463463374607431768211455"),
-            (Lines{"Found 0 sums of 340282366920938463463374607431768211455 with 2 terms"}));
+            (Lines{"Found 0 sums of 340282366920938463463374607431768211455 with 2 terms of power 128"}));
   EXPECT_EQ(InternalError.load(), 0);
 }
 
@@ -104,20 +104,20 @@ TEST_F(SumCheckTest, AStopEndsTheSearchWithTheCountSoFar) {
   const Lines stopped = Run(2, 4, "1000000");
   ASSERT_GE(stopped.size(), 5u);
   EXPECT_EQ(stopped[stopped.size() - 2].rfind("Break at 2,0,4: -", 0), 0u);
-  EXPECT_EQ(stopped.back(), "Stopped after 3 sums of 1000000 with 4 terms");
+  EXPECT_EQ(stopped.back(), "Stopped after 3 sums of 1000000 with 4 terms of power 2");
   // With two terms there is no middle level; the stop still ends the search.
   haltAfter = 1;
   const Lines two = Run(2, 2, "5525");
   EXPECT_EQ(two[two.size() - 2].rfind("Break at 2,0,2: -", 0), 0u);
-  EXPECT_EQ(two.back(), "Stopped after 1 sums of 5525 with 2 terms");
-  EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("Stopped after 1 sums of 5525 with 2 terms\r\n"),
+  EXPECT_EQ(two.back(), "Stopped after 1 sums of 5525 with 2 terms of power 2");
+  EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("Stopped after 1 sums of 5525 with 2 terms of power 2\r\n"),
             std::string::npos);
 }
 
 TEST_F(SumCheckTest, ALeftoverSliceLengthDoesNotCutTheSearchShort) {
   // The timer's seconds pass in 10 ms here, so a one-second slice would end this search.
   SliceLength.store(1);
-  EXPECT_EQ(Run(2, 4, "1000000").back(), "Found 1302 sums of 1000000 with 4 terms");
+  EXPECT_EQ(Run(2, 4, "1000000").back(), "Found 1302 sums of 1000000 with 4 terms of power 2");
   EXPECT_EQ(SliceLength.load(), 0u);
 }
 
@@ -172,7 +172,8 @@ TEST_F(SumCheckTest, AgreesWithABruteForce) {
       EXPECT_EQ(listed, expected) << "k=" << c.k << " n=" << c.n << " S=" << s;
       EXPECT_EQ(listed.size(), out.size() - 1) << "a representation was written twice";
       EXPECT_EQ(out.back(), "Found " + std::to_string(expected.size()) + " sums of " +
-                                std::to_string(s) + " with " + std::to_string(c.n) + " terms");
+                                std::to_string(s) + " with " + std::to_string(c.n) +
+                                " terms of power " + std::to_string(c.k));
     }
   }
 }

@@ -132,7 +132,7 @@ TEST(SumsCommandLine, SumListsRepresentationsAndChecksItsArguments) {
   test::TempDir dir(false);
   const auto run = test::RunAequa(In(dir, {"sum", "3", "2", "1729"}));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "1729=12+1\n1729=10+9\nFound 2 sums of 1729 with 2 terms\n");
+  EXPECT_EQ(run.out, "1729=12+1\n1729=10+9\nFound 2 sums of 1729 with 2 terms of power 3\n");
   EXPECT_EQ(test::ReadFile(dir.file("worksum.ini")), "");
 
   const auto badPower = test::RunAequa(In(dir, {"sum", "1", "2", "9"}));
@@ -167,7 +167,7 @@ TEST(SumsCommandLine, InterruptedSumStillWritesTheCountLine) {
     EXPECT_TRUE(Contains(result.out, "Break at 3,0,3: -")) << result.out;
     EXPECT_TRUE(Contains(result.out, "Stopped after ")) << result.out;
     EXPECT_TRUE(Contains(test::ReadFile(dir.file("SOLUTION.TXT")),
-                         " sums of " + cube + " with 3 terms\r\n"));
+                         " sums of " + cube + " with 3 terms of power 3\r\n"));
     EXPECT_FALSE(Contains(result.out, "Found ")) << result.out;
   }
 }
