@@ -327,4 +327,17 @@ std::string PentaLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_
   return text;
 }
 
+std::string WorkLineText(const WorkItem& item) {
+  return std::string(KeyOf(item.kind)) + "=" + ValueOf(item);
+}
+
+uint32_t ReadWorkLineText(std::string_view line, WorkItem& item) {
+  item = WorkItem{};
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return 0;
+  const std::string key(line.substr(0, equals));
+  const std::string value(line.substr(equals + 1));
+  return ValidateLineQuietly(key.c_str(), value.c_str(), item);
+}
+
 }  // namespace aequa

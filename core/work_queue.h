@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/work_item.h"
 
@@ -36,5 +37,11 @@ std::string SumLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t 
 std::string AddLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t terms,
                          uint32_t megabytes);
 std::string PentaLineValue(uint32_t power, uint32_t start, uint32_t end, uint32_t type);
+
+// A line as the work file holds it ("SUM=5,80,90,1,4,0,80,0"), and the same read back as the
+// work-file reader reads it, without a message and without touching the work file: the kind,
+// or 0 for a line the reader would refuse.
+std::string WorkLineText(const WorkItem& item);
+uint32_t ReadWorkLineText(std::string_view line, WorkItem& item);
 
 }  // namespace aequa
