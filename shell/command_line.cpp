@@ -22,20 +22,17 @@
 #include "platform/instance_lock.h"
 #include "platform/signals.h"
 #include "shell/dialog_actions.h"
+#include "shell/command_status.h"
 #include "shell/command_table.h"
 #include "shell/command_values.h"
+#include "shell/merge_command.h"
+#include "shell/results_command.h"
+#include "shell/split_command.h"
 #include "shell/window_entry.h"
 #include "sums/sum_check.h"
 
 namespace aequa::ui {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitRunning = 3;
-constexpr int kExitHalted = 4;         // stopped with work left in the queue
-constexpr int kExitInternalError = 5;  // a search failed a check; a file is to be sent
 
 // The help: the commands, their arguments and options come from the command table.
 std::string HelpText() {
@@ -62,17 +59,7 @@ std::string HelpText() {
          "  --version                     show the program's version\n";
 }
 
-struct Arguments {
-  std::string command;
-  std::vector<std::string> values;
-  std::map<std::string, std::string> options;  // "--mode" -> "best"
-  bool queueOnly = false;
-};
-
-int Usage(const std::string& message) {
-  std::fprintf(stderr, "aequa: %s\nTry 'aequa --help'.\n", message.c_str());
-  return kExitUsage;
-}
+using Arguments = CommandInvocation;
 
 void PrintLogLine(const char* line, bool /*replaced*/) {
   std::fputs(line, stdout);
@@ -296,26 +283,16 @@ std::pair<std::string, bool> DataDirectory(const Arguments& args) {
   return {platform::ProgramDirectory(), false};
 }
 
-// True when some command of the table takes `name` as an option with a value.
-bool IsValueOption(const std::string& name) {
-  if (name == "--dir") return true;
-  for (const CommandSpec& c : Commands()) {
-    for (const FieldSpec* f : c.options) {
-      if (name == f->argument) return true;
-    }
-  }
-  return false;
-}
-
 bool CommandTakesOption(const CommandSpec& command, const std::string& name) {
-  if (name == "--dir") return true;
-  for (const FieldSpec* f : command.options) {
-    if (name == f->argument) return true;
-  }
-  return false;
+  return name == "--dir" || FindOption(command, name) != nullptr;
 }
 
 }  // namespace
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "aequa: %s\nTry 'aequa --help'.\n", message.c_str());
+  return kExitUsage;
+}
 
 int RunCommandLine(int argc, char** argv) {
   Arguments args;
@@ -329,7 +306,9 @@ int RunCommandLine(int argc, char** argv) {
       version = true;
     } else if (arg == "--queue-only") {
       args.queueOnly = true;
-    } else if (IsValueOption(arg)) {
+    } else if (IsFlagOption(arg)) {
+      args.options[arg] = "1";
+    } else if (arg == "--dir" || IsValueOption(arg)) {
       if (i + 1 >= argc) return Usage(arg + " needs a value");
       args.options[arg] = argv[++i];
     } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
@@ -373,6 +352,15 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "sum") return CommandSum(args);
   if (args.command == "continue") return CommandContinue(args);
   if (args.command == "status") return CommandStatus(args);
+  if (args.command == "results") {
+    auto [directory, explicitDir] = DataDirectory(args);
+    return RunResultsCommand(args, directory, explicitDir);
+  }
+  if (args.command == "split") {
+    auto [directory, explicitDir] = DataDirectory(args);
+    return RunSplitCommand(args, directory, explicitDir);
+  }
+  if (args.command == "merge") return RunMergeCommand(args);
   if (args.command == "user") return CommandUser(args);
   if (args.command == "preferences") return CommandPreferences(args);
   if (args.command == "priority") return CommandPriority(args);

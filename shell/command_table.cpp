@@ -1,5 +1,6 @@
 #include "shell/command_table.h"
 
+#include "core/settings_store.h"
 #include "core/work_rules.h"
 #include "penta/penta_tables.h"
 #include "penta/penta_types.h"
@@ -78,6 +79,31 @@ const PriorityFields kPriorityFields = {
     Number("Priority", "N", FieldKind::Unsigned, 1, 10),
 };
 
+const ResultsFields kResultsFields = {
+    {"All lines", "--all", FieldKind::Flag, 0, 1, nullptr, nullptr, {}},
+};
+
+// A part count no larger than a directory listing stays readable; the queue line is an index
+// into the work file's table.
+const SplitFields kSplitFields = {
+    Words("Range", "SEARCH VALUES...", FieldKind::PlainText, 0),
+    Option("Parts", "--parts", FieldKind::Unsigned, 1, 100000, nullptr, "N"),
+    Option("CPU time per part", "--cpu-time", FieldKind::Unsigned, 1, kUnsignedMax, nullptr,
+           "SECONDS"),
+    Option("First unit's time", "--unit-ms", FieldKind::Unsigned, 1, kUnsignedMax, nullptr,
+           "MS"),
+    Option("Into", "--into", FieldKind::PlainText, 1, 4096, nullptr, "DIR"),
+    Option("Queue line", "--line", FieldKind::Unsigned, 1, kIniMaxLines, nullptr, "N"),
+    Option("Settings file", "--settings", FieldKind::PlainText, 1, 4096, nullptr, "FILE"),
+    {"Work units", "--boinc", FieldKind::Flag, 0, 1, nullptr, nullptr, {}},
+};
+
+const MergeFields kMergeFields = {
+    Words("Results", "PART...", FieldKind::PlainText, 4096),
+    Option("Output", "--output", FieldKind::PlainText, 1, 4096, "MERGED.TXT", "FILE"),
+    Option("Range", "--range", FieldKind::PlainText, 1, 200, nullptr, "LINE"),
+};
+
 const std::vector<CommandSpec>& Commands() {
   static const std::vector<CommandSpec> commands = {
       {"continue", {}, {}, false, "resume the queued work in the foreground (Ctrl+C stops it)"},
@@ -105,6 +131,35 @@ const std::vector<CommandSpec>& Commands() {
        "list every way of writing NUMBER as a sum of at most\n"
        "TERMS POWER-th powers (Ctrl+C stops it)"},
       {"status", {}, {}, false, "show the queued work"},
+      {"results", {}, {&kResultsFields.all}, false,
+       "list the results of SOLUTION.TXT (--all: every line),\n"
+       "check each signed line's tag, and show which parts of\n"
+       "each search have done lines and where the gaps are"},
+      {"split",
+       {&kSplitFields.range},
+       {&kSplitFields.parts, &kSplitFields.cpuTime, &kSplitFields.unitMs, &kSplitFields.into,
+        &kSplitFields.line, &kSplitFields.settings, &kSplitFields.boinc},
+       false,
+       "cut a range into parts of equal work, each a data\n"
+       "directory DIR/part-NNNN (--boinc: a work-unit input\n"
+       "file DIR/part-NNNN.in). The range is 'new', 'compute'\n"
+       "or 'penta' with its values and options, or --line N\n"
+       "of the queue. Give --parts, or --cpu-time with --unit-ms:\n"
+       "the CPU milliseconds the range's first unit takes (a\n"
+       "trial run's done line tells). Parts get the lines of\n"
+       "--settings FILE as aequo.ini, and Priority=9 and\n"
+       "Workers=1 unless it sets them",
+       true},
+      {"merge",
+       {&kMergeFields.inputs},
+       {&kMergeFields.output, &kMergeFields.range},
+       false,
+       "merge the results of parts (directories with SOLUTION.TXT\n"
+       "and part.ini, or results files): check the tags and that\n"
+       "done lines cover each range, list gaps and lines given\n"
+       "twice, write the sorted results to FILE; --range LINE\n"
+       "names the range when no part.ini does",
+       true},
       {"user", {&kUserFields.name, &kUserFields.email}, {}, false,
        "record your name and e-mail address"},
       {"preferences", {&kPreferenceFields.save, &kPreferenceFields.display}, {}, false,
@@ -133,7 +188,8 @@ std::string CommandsHelp() {
     std::string usage = std::string("  ") + c.name;
     for (const FieldSpec* f : c.arguments) usage += std::string(" ") + f->argument;
     for (const FieldSpec* f : c.options) {
-      usage += std::string(" [") + f->argument + " " + f->metavar + "]";
+      usage += std::string(" [") + f->argument +
+               (f->kind == FieldKind::Flag ? "" : std::string(" ") + f->metavar) + "]";
     }
     text += usage;
     if (usage.size() + 2 <= kColumn) {
@@ -148,6 +204,39 @@ std::string CommandsHelp() {
     text += "\n";
   }
   return text;
+}
+
+bool IsValueOption(const std::string& name) {
+  for (const CommandSpec& c : Commands()) {
+    for (const FieldSpec* f : c.options) {
+      if (name == f->argument) return f->kind != FieldKind::Flag;
+    }
+  }
+  return false;
+}
+
+bool IsFlagOption(const std::string& name) {
+  for (const CommandSpec& c : Commands()) {
+    for (const FieldSpec* f : c.options) {
+      if (name == f->argument) return f->kind == FieldKind::Flag;
+    }
+  }
+  return false;
+}
+
+const FieldSpec* FindOption(const CommandSpec& command, const std::string& name) {
+  for (const FieldSpec* f : command.options) {
+    if (name == f->argument) return f;
+  }
+  if (std::string(command.name) == "split") {
+    for (const CommandSpec& c : Commands()) {
+      if (!c.queues) continue;
+      for (const FieldSpec* f : c.options) {
+        if (name == f->argument) return f;
+      }
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace aequa::ui

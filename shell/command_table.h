@@ -15,6 +15,7 @@ enum class FieldKind {
   PlainText, // at most `max` characters, no line ends or other control characters
   Digits,    // a decimal number of at most `max` characters, below 2^128
   Choice,    // one of `choices`, taken as its index
+  Flag,      // an option without a value: given or not
 };
 
 struct FieldSpec {
@@ -51,6 +52,16 @@ struct PreferenceFields {
 struct PriorityFields {
   FieldSpec priority;
 };
+struct ResultsFields {
+  FieldSpec all;
+};
+// split: the range is a queueing command with its values and options, or a queue line.
+struct SplitFields {
+  FieldSpec range, parts, cpuTime, unitMs, into, line, settings, boinc;
+};
+struct MergeFields {
+  FieldSpec inputs, output, range;
+};
 
 extern const NewFields kNewFields;
 extern const ComputeFields kComputeFields;
@@ -59,6 +70,9 @@ extern const SumFields kSumFields;
 extern const UserFields kUserFields;
 extern const PreferenceFields kPreferenceFields;
 extern const PriorityFields kPriorityFields;
+extern const ResultsFields kResultsFields;
+extern const SplitFields kSplitFields;
+extern const MergeFields kMergeFields;
 
 struct CommandSpec {
   const char* name;
@@ -66,6 +80,8 @@ struct CommandSpec {
   std::vector<const FieldSpec*> options;
   bool queues;         // adds a work line: takes --queue-only
   const char* summary; // the help's description; "\n" continues it on the next line
+  // The last argument takes any number of values (at least one): its own check counts them.
+  bool repeatsLast = false;
 };
 
 // Every command of the command line, in the order the help lists them.
@@ -74,5 +90,11 @@ const std::vector<CommandSpec>& Commands();
 const CommandSpec* FindCommand(const std::string& name);
 // The help's list of commands, each with its arguments and options.
 std::string CommandsHelp();
+// True when some command takes `name` as an option with a value, or as a flag.
+bool IsValueOption(const std::string& name);
+bool IsFlagOption(const std::string& name);
+// The option of `command` by its name (a split also takes the options of the range commands);
+// null when it takes no such option.
+const FieldSpec* FindOption(const CommandSpec& command, const std::string& name);
 
 }  // namespace aequa::ui
