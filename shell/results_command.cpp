@@ -117,12 +117,13 @@ int RunResultsCommand(const CommandInvocation& args, const std::string& director
   if (!gaps.empty()) std::printf("Gaps (neither done nor queued):\n%s", gaps.c_str());
   if (!problems.empty()) std::printf("\n");
   for (const std::string& problem : problems) std::printf("%s\n", problem.c_str());
-  std::printf("\n%zu results, %zu done lines. %s\n", results, dones,
-              problems.empty() ? "Every tag checks."
-                               : (std::to_string(problems.size()) +
-                                  (problems.size() == 1 ? " line fails its tag check."
-                                                          : " lines fail their tag check."))
-                                     .c_str());
+  const std::string verdict =
+      problems.empty() ? "Every tag checks."
+                       : std::to_string(problems.size()) +
+                             (problems.size() == 1 ? " line fails its tag check."
+                                                   : " lines fail their tag check.");
+  std::printf("\n%s results, %s done lines. %s\n", std::to_string(results).c_str(),
+              std::to_string(dones).c_str(), verdict.c_str());
   return problems.empty() ? kExitOk : kExitUnchecked;
 }
 

@@ -234,7 +234,8 @@ int RunSplitCommand(const CommandInvocation& args, const std::string& directory,
     std::printf("%s  %s  (%.1f%% of the work)\n", target.string().c_str(),
                 WorkLineText(part.line).c_str(), share);
   }
-  std::printf("%zu parts of %s\n", lines.size(), WorkLineText(whole).c_str());
+  std::printf("%s parts of %s\n", std::to_string(lines.size()).c_str(),
+              WorkLineText(whole).c_str());
   return kExitOk;
 }
 
