@@ -5,7 +5,6 @@
 // gaps and work done twice can be listed. Used by the commands that list, check and merge
 // results files.
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -169,13 +169,6 @@ bool ExpectValues(const Arguments& args, int& status) {
   return false;
 }
 
-// A refusal of the command's values: the field and its prompt, or a usage message.
-int Refused(const Refusal& refusal) {
-  if (refusal.field == nullptr) return Usage(refusal.message);
-  std::fprintf(stderr, "aequa: %s\n", refusal.Text().c_str());
-  return kExitUsage;
-}
-
 int CommandNew(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, status)) return status;
@@ -291,6 +284,12 @@ bool CommandTakesOption(const CommandSpec& command, const std::string& name) {
 
 int Usage(const std::string& message) {
   std::fprintf(stderr, "aequa: %s\nTry 'aequa --help'.\n", message.c_str());
+  return kExitUsage;
+}
+
+int Refused(const Refusal& refusal) {
+  if (refusal.field == nullptr) return Usage(refusal.message);
+  std::fprintf(stderr, "aequa: %s\n", refusal.Text().c_str());
   return kExitUsage;
 }
 

@@ -7,7 +7,8 @@ namespace aequa::ui {
 // (the queue is finished), 1 refused by the program (for example a full queue), 2 bad command
 // or arguments, 3 another copy runs in the data directory and takes no commands (a command in
 // the foreground), 4 halted with work left in the queue, 5 a search reported an internal
-// error. A copy that runs in the background carries the commands out itself.
+// error, 6 results that do not check (shell/command_status.h). A copy that runs in the
+// background carries the commands out itself.
 int RunCommandLine(int argc, char** argv);
 
 }  // namespace aequa::ui

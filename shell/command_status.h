@@ -26,4 +26,8 @@ struct CommandInvocation {
 // "aequa: <message>" and the hint to the help on standard error; returns kExitUsage.
 int Usage(const std::string& message);
 
+// A refusal of a command's values: the field and its prompt, or a usage message; kExitUsage.
+struct Refusal;
+int Refused(const Refusal& refusal);
+
 }  // namespace aequa::ui

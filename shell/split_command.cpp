@@ -25,12 +25,6 @@ namespace fs = std::filesystem;
 // units run at normal priority (the batch system decides what runs), one search per process.
 const char* const kPartDefaults[] = {"Priority=9", "Workers=1"};
 
-int Refused(const Refusal& refusal) {
-  if (refusal.field == nullptr) return Usage(refusal.message);
-  std::fprintf(stderr, "aequa: %s\n", refusal.Text().c_str());
-  return kExitUsage;
-}
-
 std::optional<std::string> Option(const CommandInvocation& args, const FieldSpec& field) {
   auto found = args.options.find(field.argument);
   if (found == args.options.end()) return std::nullopt;
