@@ -157,8 +157,9 @@ const std::vector<CommandSpec>& Commands() {
        "merge the results of parts (directories with SOLUTION.TXT\n"
        "and part.ini, or results files): check the tags and that\n"
        "done lines cover each range, list gaps and lines given\n"
-       "twice, write the sorted results to FILE; --range LINE\n"
-       "names the range when no part.ini does",
+       "twice, write the sorted results to FILE;\n"
+       "--range LINE"
+       " names the range when no part.ini does",
        true},
       {"user", {&kUserFields.name, &kUserFields.email}, {}, false,
        "record your name and e-mail address"},
