@@ -148,8 +148,7 @@ const std::vector<CommandSpec>& Commands() {
        "the CPU milliseconds the range's first unit takes (a\n"
        "trial run's done line tells). Parts get the lines of\n"
        "--settings FILE as aequo.ini, and Priority=9 and\n"
-       "Workers=1 unless it sets them",
-       true},
+       "Workers=1 unless it sets them"},
       {"merge",
        {&kMergeFields.inputs},
        {&kMergeFields.output, &kMergeFields.range},
@@ -159,8 +158,7 @@ const std::vector<CommandSpec>& Commands() {
        "done lines cover each range, list gaps and lines given\n"
        "twice, write the sorted results to FILE;\n"
        "--range LINE"
-       " names the range when no part.ini does",
-       true},
+       " names the range when no part.ini does"},
       {"user", {&kUserFields.name, &kUserFields.email}, {}, false,
        "record your name and e-mail address"},
       {"preferences", {&kPreferenceFields.save, &kPreferenceFields.display}, {}, false,

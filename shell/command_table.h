@@ -80,8 +80,6 @@ struct CommandSpec {
   std::vector<const FieldSpec*> options;
   bool queues;         // adds a work line: takes --queue-only
   const char* summary; // the help's description; "\n" continues it on the next line
-  // The last argument takes any number of values (at least one): its own check counts them.
-  bool repeatsLast = false;
 };
 
 // Every command of the command line, in the order the help lists them.
