@@ -23,7 +23,18 @@
 #include "core/shared_words.h"
 
 namespace aequa {
+
+// The word count of the W = 0 instantiations, which only this benchmark makes.
+int DynamicWordCount = 1;
+
 namespace {
+
+// The run every benchmark searches on.
+EqualSumsRun& BenchRun() {
+  static SearchControl control;
+  static EqualSumsRun* run = new EqualSumsRun(control);
+  return *run;
+}
 
 struct Workload {
   const char* name;
@@ -56,33 +67,30 @@ KernelFunction GenericKernel(KernelFamily family) {
 }
 
 void Prepare(const Workload& w, int level) {
-  Power = w.power;
-  LeftTerms = w.left;
-  RightTerms = w.right;
-  SearchMode = 2;
-  CurrentValue = w.value;
-  PrecisionWords = static_cast<uint32_t>(kLevelWords[level]);
+  EqualSumsRun& run = BenchRun();
+  run.power = w.power;
+  run.leftTerms = w.left;
+  run.rightTerms = w.right;
+  run.searchMode = 2;
+  run.currentValue = w.value;
+  run.precisionWords = static_cast<uint32_t>(kLevelWords[level]);
   DynamicWordCount = kLevelWords[level];
-  WorkItem item;
-  item.power = w.power;
-  item.leftTerms = w.left;
-  item.rightTerms = w.right;
-  SetupSieve(item);
-  FreePowers();
-  AllocPowers((PrecisionWords + 3) * (static_cast<uint64_t>(w.value) + 1) * 4);
-  AllocPaths(w.left, w.right);
+  run.sieve = SetupSieve(w.power, w.left, w.right);
+  run.powers.Allocate((run.precisionWords + 3) * (static_cast<uint64_t>(w.value) + 1) * 4);
+  run.frames.Allocate(w.left, w.right, run.precisionWords);
 }
 
 uint64_t RunOnce(KernelFunction kernel, uint32_t right) {
-  RightTerms = right;
-  SearchLimit = right + 1;
-  Resumed = 0;
-  InternalError.store(0);
-  RequestFlags.store(0);
-  for (uint32_t& c : DepthCounters) c = 0;
-  kernel();
+  EqualSumsRun& run = BenchRun();
+  run.rightTerms = right;
+  run.searchLimit = right + 1;
+  run.resumed = 0;
+  run.control.internalError.store(0);
+  run.control.requests.store(0);
+  for (uint32_t& c : run.depthCounters) c = 0;
+  kernel(run);
   uint64_t visits = 0;
-  for (uint32_t d = 0; d < right; ++d) visits += DepthCounters[d];
+  for (uint32_t d = 0; d < right; ++d) visits += run.depthCounters[d];
   return visits;
 }
 
@@ -92,7 +100,7 @@ void KernelBench(benchmark::State& state, Workload w, int level, bool specialise
       specialised ? SelectKernel(w.family, level) : GenericKernel(w.family);
   uint64_t visits = 0;
   for (auto _ : state) visits += RunOnce(kernel, w.right);
-  if (InternalError.load() != 0) state.SkipWithError("internal error");
+  if (BenchRun().control.internalError.load() != 0) state.SkipWithError("internal error");
   state.counters["depths/s"] =
       benchmark::Counter(static_cast<double>(visits), benchmark::Counter::kIsRate);
   state.counters["values/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
@@ -109,7 +117,7 @@ void FifthPowerRange(benchmark::State& state) {
       const long double bits = 5 * std::log2(static_cast<long double>(x));
       const int level = LevelForBits(bits);
       Prepare(w, level);
-      SearchMode = 0;
+      BenchRun().searchMode = 0;
       const int before = static_cast<int>(LogRevision());
       RunOnce(SelectKernel(KernelFamily::PlainSingle, level), 4);
       found += static_cast<int>(LogRevision()) - before;
@@ -184,8 +192,6 @@ int main(int argc, char** argv) {
     std::printf("\n");
   }
   benchmark::Shutdown();
-  FreePowers();
-  FreePaths();
   if (scratch != nullptr) {
     std::filesystem::current_path("/");
     std::filesystem::remove_all(scratch);

@@ -20,13 +20,16 @@ using I128 = __int128;
 
 void Discard(const char*) {}
 
-void Prepare() {
-  static bool built = false;
-  if (!built) {
-    BuildTables();
-    SetCandidateSink(&Discard);
-    built = true;
-  }
+// The run every benchmark searches on: tables built once, candidates discarded.
+PentaRun& Prepare() {
+  static SearchControl control;
+  static PentaRun* run = [] {
+    auto* r = new PentaRun(control);
+    BuildTables(r->tables);
+    r->sink = &Discard;
+    return r;
+  }();
+  return *run;
 }
 
 const std::vector<I128>& FifthPowers() {
@@ -90,8 +93,8 @@ void BM_Routine(benchmark::State& state) {
   const auto type = static_cast<uint32_t>(state.range(0));
   const auto a = static_cast<int32_t>(state.range(1));
   const auto limit = static_cast<int32_t>(state.range(2));
-  const SearchCounts counts = CountType(type, a, limit);
-  for (auto _ : state) SearchType(type, a, limit);
+  const SearchCounts counts = CountType(Prepare(), type, a, limit);
+  for (auto _ : state) SearchType(Prepare(), type, a, limit);
   const double n = static_cast<double>(state.iterations());
   using benchmark::Counter;
   state.counters["d_per_s"] = Counter(n * static_cast<double>(counts.dSteps), Counter::kIsRate);
@@ -111,7 +114,7 @@ void BM_Plain(benchmark::State& state) {
   const auto limit = static_cast<int32_t>(state.range(2));
   FifthPowers();
   const auto t0 = std::chrono::steady_clock::now();
-  SearchType(type, a, limit);
+  SearchType(Prepare(), type, a, limit);
   const double routineSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   uint64_t quadruples = 0;
@@ -134,7 +137,7 @@ void BM_WholeA(benchmark::State& state) {
   Prepare();
   const auto type = static_cast<uint32_t>(state.range(0));
   const auto a = static_cast<int32_t>(state.range(1));
-  for (auto _ : state) SearchType(type, a);
+  for (auto _ : state) SearchType(Prepare(), type, a);
 }
 
 // Types 0 (5-adic, two loops), 2 (5-adic, b <= a), 5 (step 20000), 12 (2-adic, step 160),

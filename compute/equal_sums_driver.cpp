@@ -1,24 +1,18 @@
 #include "compute/equal_sums_driver.h"
 
 #include <cmath>
-#include <filesystem>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "compute/equal_sums_report.h"
 #include "compute/kernels.h"
 #include "compute/multiword.h"
-#include "compute/path_frames.h"
-#include "compute/powers_table.h"
 #include "compute/run_state.h"
 #include "compute/sieve.h"
-#include "core/coordinator.h"
-#include "core/output_log.h"
-#include "core/results_file.h"
-#include "core/settings.h"
 #include "core/checkpoint_file.h"
-#include "core/settings_store.h"
-#include "core/shared_words.h"
+#include "core/output_log.h"
+#include "core/settings.h"
 #include "core/status_display.h"
 #include "core/work_queue.h"
 
@@ -31,35 +25,6 @@ constexpr int32_t kPrecisionOverflow = 100;
 
 int Int(uint32_t v) { return static_cast<int>(v); }
 
-
-void CopyProgress(WorkItem& item, uint32_t x) {
-  item.power = Power;
-  item.leftTerms = LeftTerms;
-  item.rightTerms = RightTerms;
-  item.variant = SearchMode;
-  item.current = x;
-  item.duration = SliceLength.load();
-}
-
-int32_t InternalErrorExit(const WorkItem& item, uint32_t x) {
-  char text[256];
-  std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d,%d,%d,%d,%d\n",
-                static_cast<int>(InternalError.load()), Int(Power), Int(item.start),
-                Int(item.end), Int(LeftTerms), Int(RightTerms), Int(SearchMode), Int(x),
-                Int(SliceLength.load()));
-  LogMessage(text);
-  // Only a file that is there can be sent.
-  CurrentValue = x;
-  const std::string checkpoint = CheckpointName();
-  if (std::filesystem::exists(checkpoint)) {
-    LogMessage(("Please send file " + checkpoint + " to " + CoordinatorEmail() + "\n").c_str());
-  }
-  DeleteWorkLine(item);
-  FreePowers();
-  FreePaths();
-  return 1;
-}
-
 // Items that only the relaxed checks of mode "Exact" let through: the search needs at least
 // one term a side, at most 4096 right terms (the depth counters) and 4352 terms in all.
 bool Searchable(const WorkItem& item) {
@@ -68,13 +33,206 @@ bool Searchable(const WorkItem& item) {
   return m >= 1 && n >= 1 && n <= kDepthCapacity && m + n <= kPathCapacity;
 }
 
-void LogDepthCounters(uint32_t count) {
+// One line's search: the values of its range in turn, on a run this object owns.
+class EqualSumsLine {
+ public:
+  EqualSumsLine(EqualSumsRun& run, WorkItem& item) : run_(run), item_(item) {}
+  SearchOutcome Search();
+
+ private:
+  enum class Value { Next, Stop, Gone, Failed };
+  Value SearchValue();
+  void CopyProgress(uint32_t x);
+  SearchOutcome InternalErrorExit(uint32_t x);
+  void LogDepthCounters(uint32_t count);
+  SearchControl& control() { return run_.control; }
+
+  EqualSumsRun& run_;
+  WorkItem& item_;
+  char text_[256] = {};
+};
+
+void EqualSumsLine::CopyProgress(uint32_t x) {
+  item_.power = run_.power;
+  item_.leftTerms = run_.leftTerms;
+  item_.rightTerms = run_.rightTerms;
+  item_.variant = run_.searchMode;
+  item_.current = x;
+  item_.duration = control().sliceLength.load();
+}
+
+SearchOutcome EqualSumsLine::InternalErrorExit(uint32_t x) {
+  std::snprintf(text_, sizeof text_, "Internal error %d on %d,%d,%d,%d,%d,%d,%d,%d\n",
+                static_cast<int>(control().internalError.load()), Int(run_.power),
+                Int(item_.start), Int(item_.end), Int(run_.leftTerms), Int(run_.rightTerms),
+                Int(run_.searchMode), Int(x), Int(control().sliceLength.load()));
+  run_.currentValue = x;
+  return FailLine(control(), item_, text_, CheckpointName(run_));
+}
+
+void EqualSumsLine::LogDepthCounters(uint32_t count) {
   std::string line;
   for (uint32_t d = 0; d < count && d < kDepthCapacity && line.size() < 1000; ++d) {
-    line += std::to_string(static_cast<int>(DepthCounters[d])) + " ";
+    line += std::to_string(static_cast<int>(run_.depthCounters[d])) + " ";
   }
   line += "\n";
-  LogText(line.c_str());
+  LogText(control(), line.c_str());
+}
+
+SearchOutcome EqualSumsLine::Search() {
+  if (!Searchable(item_)) {
+    std::snprintf(text_, sizeof text_,
+                  "Cannot search %d,%d,%d,%d: a search needs 1 to 4096 right terms, at least "
+                  "one left term and at most 4352 terms in all; the range is dropped\n",
+                  Int(item_.power), Int(item_.current), Int(item_.leftTerms),
+                  Int(item_.rightTerms));
+    return FailLine(control(), item_, text_, "");
+  }
+  run_.power = item_.power;
+  run_.leftTerms = item_.leftTerms;
+  run_.rightTerms = item_.rightTerms;
+  run_.searchMode = item_.variant;
+  run_.currentValue = item_.current;
+  control().sliceLength.store(item_.duration);
+
+  const int runLevel = LevelForBits(EqualSumsBits(run_.power, item_.end, run_.leftTerms));
+  if (runLevel >= kLevelCount) {
+    std::snprintf(text_, sizeof text_, "Overflow maximum precision on %d,%d,%d,%d\n",
+                  Int(run_.power), Int(item_.current), Int(run_.leftTerms),
+                  Int(run_.rightTerms));
+    control().internalError.store(kPrecisionOverflow);
+    return FailLine(control(), item_, text_, "");
+  }
+  run_.precisionWords = static_cast<uint32_t>(kLevelWords[runLevel]);
+  const uint64_t entryWords = run_.precisionWords + (run_.leftTerms == 1 ? 1 : 3);
+  const bool allocated =
+      run_.powers.Allocate(entryWords * item_.end * 4) &&
+      run_.frames.Allocate(run_.leftTerms, run_.rightTerms, run_.precisionWords);
+  run_.searchLimit = run_.rightTerms + 1;
+  if (!allocated) {
+    LogMessage(control(), "Not enough memory for the search tables\n");
+    control().internalError.store(kNoMemory);
+    return InternalErrorExit(run_.currentValue);
+  }
+  while (item_.start < item_.end) {
+    switch (SearchValue()) {
+      case Value::Next:
+        break;
+      case Value::Stop:
+        return SearchOutcome::Stopped;
+      case Value::Gone:
+        return SearchOutcome::Finished;
+      case Value::Failed:
+        return InternalErrorExit(run_.currentValue);
+    }
+  }
+  return SearchOutcome::Finished;
+}
+
+EqualSumsLine::Value EqualSumsLine::SearchValue() {
+  const uint32_t x = run_.currentValue;
+  // n of the run: a checkpoint saved before a result lowered it resumes with its own n,
+  // which applies to that value only.
+  const uint32_t runRightTerms = run_.rightTerms;
+  control().sliceCounter.store(0);
+  LoadCheckpoint(run_);
+  if (run_.rightTerms + 1 > run_.frames.rightFrames &&
+      !run_.frames.Allocate(run_.leftTerms, run_.rightTerms, run_.precisionWords)) {
+    LogMessage(control(), "Not enough memory for the search tables\n");
+    control().internalError.store(kNoMemory);
+    return Value::Failed;
+  }
+  const long double bits = EqualSumsBits(run_.power, x, run_.leftTerms);
+  std::snprintf(text_, sizeof text_, "k=%d, on %d from %d to %d, m=%d, n=%d", Int(run_.power),
+                Int(x), Int(item_.start), Int(item_.end), Int(run_.leftTerms),
+                Int(run_.rightTerms));
+  ShowStatus(control(), text_);
+  std::snprintf(text_, sizeof text_, "Searching (%d,%d,%d) at %d (%f bits)\n", Int(run_.power),
+                Int(run_.leftTerms), Int(run_.rightTerms), Int(x), static_cast<double>(bits));
+  LogText(control(), text_);
+
+  control().internalError.store(0);
+  const int level = LevelForBits(bits);
+  if (level >= kLevelCount) {
+    std::snprintf(text_, sizeof text_, "Overflow maximum precision on %d,%d,%d,%d\n",
+                  Int(run_.power), Int(x), Int(run_.leftTerms), Int(run_.rightTerms));
+    LogMessage(control(), text_);
+    control().internalError.store(kPrecisionOverflow);
+    return Value::Failed;
+  }
+  for (uint32_t& counter : run_.depthCounters) counter = 0;
+
+  run_.sieve = SetupSieve(run_.power, run_.leftTerms, run_.sieveRightTerms);
+  SelectKernel(ChooseFamily(run_.sieve.count > 0, run_.leftTerms == 1), level)(run_);
+  if (control().internalError.load() != 0 && run_.resumeRejected != 0) {
+    // A saved path that the search cannot rebuild: the value is searched afresh and the
+    // line stays.
+    SetCheckpointAside(CheckpointName(run_), "does not fit its line");
+    control().internalError.store(0);
+    run_.resumeRejected = 0;
+    run_.resumed = 0;
+    control().elapsedSeconds.store(0);
+    run_.rightTerms = runRightTerms;
+    run_.sieveRightTerms = run_.rightTerms;
+    run_.searchLimit = run_.rightTerms + 1;
+    for (uint32_t& counter : run_.depthCounters) counter = 0;
+    run_.sieve = SetupSieve(run_.power, run_.leftTerms, run_.sieveRightTerms);
+    SelectKernel(ChooseFamily(run_.sieve.count > 0, run_.leftTerms == 1), level)(run_);
+  }
+  if (control().internalError.load() != 0) return Value::Failed;
+  LogDepthCounters(item_.rightTerms);
+
+  // A value whose search ran to its end is done, even when a request came meanwhile: a
+  // search again from its last checkpoint would write its later results twice.
+  const bool finished = run_.searchAbandoned == 0;
+  bool done = false;
+  if (finished) {
+    std::snprintf(text_, sizeof text_, "(%d,%d,%d) %d done in %d seconds", Int(run_.power),
+                  Int(run_.leftTerms), Int(run_.rightTerms), Int(x),
+                  Int(control().elapsedSeconds.load()));
+    // Not done until the line is on the disk: a line held in memory stops the work.
+    done = ReportResult(control(), text_) != 0;
+  }
+  if (run_.rightTerms > runRightTerms) {
+    run_.rightTerms = runRightTerms;
+    run_.searchLimit = run_.rightTerms + 1;
+  }
+  const uint32_t flags = control().requests.load();
+  // A halt inside the value, or a "done" line that could not be written: the value stays
+  // the current one.
+  if ((!finished && (flags & REQ_HALT) != 0) || (finished && !done)) {
+    CopyProgress(x);
+    UpdateWorkLine(item_);
+    return Value::Stop;
+  }
+  if (!finished) {
+    control().ClearRequestsButHalt();  // the slice is over; a stop meanwhile is kept
+    std::snprintf(text_, sizeof text_, "(%d,%d,%d) %d tested %d seconds (total: %d seconds)\n",
+                  Int(run_.power), Int(run_.leftTerms), Int(run_.rightTerms), Int(x),
+                  Int(control().sliceLength.load()), Int(control().elapsedSeconds.load()));
+    LogText(control(), text_);
+  } else {
+    control().requests.fetch_and(~REQ_SLICE);  // a slice that ended with the value is moot
+    std::remove(CheckpointName(run_).c_str());
+    std::remove(CheckpointBackupName(run_).c_str());
+    if (x == item_.start) ++item_.start;
+  }
+
+  uint32_t next = x + 1;
+  if (Settings.NoSave.load() == 0) {
+    if (next >= item_.end) next = item_.start;
+  } else {
+    item_.start = next;
+  }
+  run_.currentValue = next;
+  CopyProgress(next);
+  if (!UpdateWorkLine(item_)) return Value::Gone;  // nowhere to record progress any more
+  // An idle worker gets the upper values still to come.
+  OfferSplit(control(), item_, next);
+  if (control().Requested(REQ_HALT) && item_.start < item_.end) {
+    return Value::Stop;  // a stop that came as the value ended
+  }
+  return Value::Next;
 }
 
 }  // namespace
@@ -85,155 +243,10 @@ long double EqualSumsBits(uint32_t power, uint64_t x, uint32_t leftTerms) {
          std::log(static_cast<long double>(leftTerms)) / ln2;
 }
 
-int32_t ComputeEqualSums(WorkItem& item) {
-  char text[256];
-  if (!Searchable(item)) {
-    std::snprintf(text, sizeof text,
-                  "Cannot search %d,%d,%d,%d: a search needs 1 to 4096 right terms, at least "
-                  "one left term and at most 4352 terms in all; the range is dropped\n",
-                  Int(item.power), Int(item.current), Int(item.leftTerms),
-                  Int(item.rightTerms));
-    LogMessage(text);
-    DeleteWorkLine(item);
-    return 1;
-  }
-  Power = item.power;
-  LeftTerms = item.leftTerms;
-  RightTerms = item.rightTerms;
-  SearchMode = item.variant;
-  CurrentValue = item.current;
-  SliceLength.store(item.duration);
-
-  const int runLevel = LevelForBits(EqualSumsBits(Power, item.end, LeftTerms));
-  if (runLevel >= kLevelCount) {
-    std::snprintf(text, sizeof text, "Overflow maximum precision on %d,%d,%d,%d\n", Int(Power),
-                  Int(item.current), Int(LeftTerms), Int(RightTerms));
-    LogMessage(text);
-    InternalError.store(kPrecisionOverflow);
-    DeleteWorkLine(item);
-    return 1;
-  }
-  PrecisionWords = static_cast<uint32_t>(kLevelWords[runLevel]);
-  const uint64_t entryWords = PrecisionWords + (LeftTerms == 1 ? 1 : 3);
-  const bool allocated = AllocPowers(entryWords * item.end * 4) && AllocPaths(LeftTerms, RightTerms);
-  SearchLimit = RightTerms + 1;
-  if (!allocated) {
-    LogMessage("Not enough memory for the search tables\n");
-    InternalError.store(kNoMemory);
-    return InternalErrorExit(item, CurrentValue);
-  }
-
-  while (item.start < item.end) {
-    const uint32_t x = CurrentValue;
-    // n of the run: a checkpoint saved before a result lowered it resumes with its own n,
-    // which applies to that value only.
-    const uint32_t runRightTerms = RightTerms;
-    SliceCounter.store(0);
-    LoadCheckpoint();
-    if (RightTerms + 1 > RightPathFrames && !AllocPaths(LeftTerms, RightTerms)) {
-      LogMessage("Not enough memory for the search tables\n");
-      InternalError.store(kNoMemory);
-      return InternalErrorExit(item, x);
-    }
-    const long double bits = EqualSumsBits(Power, x, LeftTerms);
-    std::snprintf(text, sizeof text, "k=%d, on %d from %d to %d, m=%d, n=%d", Int(Power), Int(x),
-                  Int(item.start), Int(item.end), Int(LeftTerms), Int(RightTerms));
-    ShowStatus(text);
-    if (Settings.TrayIcon.load() != 0) SetTrayIcon(0, text);
-    std::snprintf(text, sizeof text, "Searching (%d,%d,%d) at %d (%f bits)\n", Int(Power),
-                  Int(LeftTerms), Int(RightTerms), Int(x), static_cast<double>(bits));
-    LogText(text);
-
-    InternalError.store(0);
-    const int level = LevelForBits(bits);
-    if (level >= kLevelCount) {
-      std::snprintf(text, sizeof text, "Overflow maximum precision on %d,%d,%d,%d\n", Int(Power),
-                    Int(x), Int(LeftTerms), Int(RightTerms));
-      LogMessage(text);
-      InternalError.store(kPrecisionOverflow);
-    }
-    for (uint32_t& counter : DepthCounters) counter = 0;
-    if (InternalError.load() != 0) return InternalErrorExit(item, x);
-
-    WorkItem sieveItem = item;
-    sieveItem.rightTerms = SieveRightTerms;
-    SetupSieve(sieveItem);
-    const KernelFunction kernel = SelectKernel(ChooseFamily(SieveCount > 0, LeftTerms == 1), level);
-    kernel();
-    if (InternalError.load() != 0 && ResumeRejected != 0) {
-      // A saved path that the search cannot rebuild: the value is searched afresh and the
-      // line stays.
-      SetCheckpointAside(CheckpointName(), "does not fit its line");
-      InternalError.store(0);
-      ResumeRejected = 0;
-      Resumed = 0;
-      ElapsedSeconds.store(0);
-      RightTerms = runRightTerms;
-      SieveRightTerms = RightTerms;
-      SearchLimit = RightTerms + 1;
-      for (uint32_t& counter : DepthCounters) counter = 0;
-      sieveItem.rightTerms = SieveRightTerms;
-      SetupSieve(sieveItem);
-      SelectKernel(ChooseFamily(SieveCount > 0, LeftTerms == 1), level)();
-    }
-    if (InternalError.load() != 0) return InternalErrorExit(item, x);
-    LogDepthCounters(item.rightTerms);
-
-    // A value whose search ran to its end is done, even when a request came meanwhile: a
-    // search again from its last checkpoint would write its later results twice.
-    const bool finished = SearchAbandoned == 0;
-    bool done = false;
-    if (finished) {
-      std::snprintf(text, sizeof text, "(%d,%d,%d) %d done in %d seconds", Int(Power),
-                    Int(LeftTerms), Int(RightTerms), Int(x), Int(ElapsedSeconds.load()));
-      // Not done until the line is on the disk: a line held in memory stops the work.
-      done = ReportResult(text) != 0;
-    }
-    if (RightTerms > runRightTerms) {
-      RightTerms = runRightTerms;
-      SearchLimit = RightTerms + 1;
-    }
-    const uint32_t flags = RequestFlags.load();
-    // A halt inside the value, or a "done" line that could not be written: the value stays
-    // the current one.
-    if ((!finished && (flags & REQ_HALT) != 0) || (finished && !done)) {
-      CopyProgress(item, x);
-      UpdateWorkLine(item);
-      FreePowers();
-      FreePaths();
-      return 1;
-    }
-    if (!finished) {
-      RequestFlags.fetch_and(REQ_HALT);  // the slice is over; a stop meanwhile is kept
-      std::snprintf(text, sizeof text, "(%d,%d,%d) %d tested %d seconds (total: %d seconds)\n",
-                    Int(Power), Int(LeftTerms), Int(RightTerms), Int(x), Int(SliceLength.load()),
-                    Int(ElapsedSeconds.load()));
-      LogText(text);
-    } else {
-      RequestFlags.fetch_and(~REQ_SLICE);  // a slice that ended with the value is moot
-      std::remove(CheckpointName().c_str());
-      std::remove(CheckpointBackupName().c_str());
-      if (x == item.start) ++item.start;
-    }
-
-    uint32_t next = x + 1;
-    if (Settings.NoSave.load() == 0) {
-      if (next >= item.end) next = item.start;
-    } else {
-      item.start = next;
-    }
-    CurrentValue = next;
-    CopyProgress(item, next);
-    if (!UpdateWorkLine(item)) break;  // the line is gone: nothing to record progress in
-    if (Requested(REQ_HALT) && item.start < item.end) {  // a stop that came as the value ended
-      FreePowers();
-      FreePaths();
-      return 1;
-    }
-  }
-  FreePowers();
-  FreePaths();
-  return 0;
+SearchOutcome ComputeEqualSums(SearchControl& control, WorkItem& item) {
+  // The run holds the path arrays (about 50 KB): it lives on the heap, owned here.
+  auto run = std::make_unique<EqualSumsRun>(control);
+  return EqualSumsLine(*run, item).Search();
 }
 
 }  // namespace aequa

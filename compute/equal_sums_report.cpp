@@ -42,115 +42,116 @@ void AppendRuns(std::string& line, const uint32_t* terms, uint32_t count, const 
 
 }  // namespace
 
-std::string CheckpointName() {
+std::string CheckpointName(const EqualSumsRun& run) {
   char name[64];
-  std::snprintf(name, sizeof name, "S%d-%d.%d", static_cast<int>(LeftTerms),
-                static_cast<int>(CurrentValue), static_cast<int>(Power));
+  std::snprintf(name, sizeof name, "S%d-%d.%d", static_cast<int>(run.leftTerms),
+                static_cast<int>(run.currentValue), static_cast<int>(run.power));
   return name;
 }
 
-std::string CheckpointBackupName() {
+std::string CheckpointBackupName(const EqualSumsRun& run) {
   char name[64];
-  std::snprintf(name, sizeof name, "S%d-%d.BAK", static_cast<int>(Power),
-                static_cast<int>(LeftTerms));
+  std::snprintf(name, sizeof name, "S%d-%d.BAK", static_cast<int>(run.power),
+                static_cast<int>(run.leftTerms));
   return name;
 }
 
-void ReportNewResult() {
-  const uint32_t m = LeftTerms;
-  const uint32_t c = PathTermCount;
+void ReportNewResult(EqualSumsRun& run) {
+  const uint32_t m = run.leftTerms;
+  const uint32_t c = run.pathTermCount;
   char head[64];
-  std::snprintf(head, sizeof head, "(%d,%d,%d) ", static_cast<int>(Power), static_cast<int>(m),
+  std::snprintf(head, sizeof head, "(%d,%d,%d) ", static_cast<int>(run.power), static_cast<int>(m),
                 static_cast<int>(c));
   std::string line = head;
-  AppendRuns(line, PathTerms, m, "", "+");
+  AppendRuns(line, run.pathTerms, m, "", "+");
   line += "=";
-  AppendRuns(line, PathTerms + m, c, "", "+");
+  AppendRuns(line, run.pathTerms + m, c, "", "+");
   line += "\n";
   AppendResults(line.c_str());
-  LogText(("New result: " + line).c_str());
+  LogText(run.control, ("New result: " + line).c_str());
 
-  switch (SearchMode) {
+  switch (run.searchMode) {
     case 0:  // Best: from now on only results with fewer right terms
-      if (c <= RightTerms) {
-        SearchLimit = c;
-        RightTerms = c - 1;
+      if (c <= run.rightTerms) {
+        run.searchLimit = c;
+        run.rightTerms = c - 1;
       }
       break;
     case 1:  // Same: results with as many right terms or fewer
-      if (c <= RightTerms) {
-        RightTerms = c;
-        SearchLimit = c + 1;
+      if (c <= run.rightTerms) {
+        run.rightTerms = c;
+        run.searchLimit = c + 1;
       }
       break;
     default:  // Exact
-      SearchLimit = RightTerms + 1;
+      run.searchLimit = run.rightTerms + 1;
       break;
   }
 }
 
-void ReportProgress() {
-  const uint32_t flags = RequestFlags.load();
-  if ((flags & (REQ_HALT | REQ_SLICE | REQ_SAVE)) != 0) SaveCheckpoint();
+void ReportProgress(EqualSumsRun& run) {
+  const uint32_t flags = run.control.requests.load();
+  if ((flags & (REQ_HALT | REQ_SLICE | REQ_SAVE)) != 0) SaveCheckpoint(run);
 
   const bool halt = (flags & REQ_HALT) != 0;
   char head[64];
   if (halt) {
-    std::snprintf(head, sizeof head, "Break at %d,%d,%d: ", static_cast<int>(Power),
-                  static_cast<int>(LeftTerms), static_cast<int>(RightTerms));
+    std::snprintf(head, sizeof head, "Break at %d,%d,%d: ", static_cast<int>(run.power),
+                  static_cast<int>(run.leftTerms), static_cast<int>(run.rightTerms));
   } else {
-    std::snprintf(head, sizeof head, "%d,%d,%d: ", static_cast<int>(Power),
-                  static_cast<int>(LeftTerms), static_cast<int>(PathTermCount));
+    std::snprintf(head, sizeof head, "%d,%d,%d: ", static_cast<int>(run.power),
+                  static_cast<int>(run.leftTerms), static_cast<int>(run.pathTermCount));
   }
   std::string line = head;
-  AppendRuns(line, PathTerms, LeftTerms, "", "+");
-  AppendRuns(line, PathTerms + LeftTerms, PathTermCount, "-", "-");
+  AppendRuns(line, run.pathTerms, run.leftTerms, "", "+");
+  AppendRuns(line, run.pathTerms + run.leftTerms, run.pathTermCount, "-", "-");
   line += "\n";
 
   if ((flags & REQ_SLICE) != 0) return;  // the driver logs the slice and clears the word
   if (!NoRedraw.load()) {
-    LogText(line.c_str());
-    if (!halt) ReplaceLastLine.store(true);
+    LogText(run.control, line.c_str());
+    if (!halt) ReplaceNextLine(run.control);
   }
-  RequestFlags.fetch_and(REQ_HALT);
+  run.control.requests.fetch_and(REQ_HALT);
 }
 
-void SaveCheckpoint() {
-  const uint32_t m = LeftTerms;
+void SaveCheckpoint(EqualSumsRun& run) {
+  const uint32_t m = run.leftTerms;
   if (Settings.NoSave.load() != 0 || m == 0) return;
   // With results still held in memory, the checkpoint stays before them: a resume then
   // finds them again rather than skip past results that never reached the disk.
   if (HeldResultCount() > 0) return;
-  const uint32_t c = PathTermCount;
+  const uint32_t c = run.pathTermCount;
   if (static_cast<uint64_t>(m) + c > kPathCapacity) return;  // cannot describe this path
 
   std::string bytes;
   bytes.reserve(32 + 4 * (m + c));
-  for (uint32_t word : {kCheckpointVersion, Power, CurrentValue, m, RightTerms, SearchMode,
-                        ElapsedSeconds.load(), SieveRightTerms, c}) {
+  for (uint32_t word : {kCheckpointVersion, run.power, run.currentValue, m, run.rightTerms,
+                        run.searchMode, run.control.elapsedSeconds.load(), run.sieveRightTerms, c}) {
     PutWord(bytes, word);
   }
-  for (uint32_t i = 0; i < m + c; ++i) PutWord(bytes, ResumeTerms[i]);
+  for (uint32_t i = 0; i < m + c; ++i) PutWord(bytes, run.resumeTerms[i]);
   AppendCrc(bytes);
 
-  SaveCheckpointFile(CheckpointName(), CheckpointBackupName(), bytes);
+  SaveCheckpointFile(CheckpointName(run), CheckpointBackupName(run), bytes);
+  run.control.saves.fetch_add(1);
 }
 
-void LoadCheckpoint() {
-  ElapsedSeconds.store(0);
-  Resumed = 0;
-  SieveRightTerms = RightTerms;
-  ResumeRejected = 0;
+void LoadCheckpoint(EqualSumsRun& run) {
+  run.control.elapsedSeconds.store(0);
+  run.resumed = 0;
+  run.sieveRightTerms = run.rightTerms;
+  run.resumeRejected = 0;
   std::string bytes;
-  const std::string name = CheckpointName();
+  const std::string name = CheckpointName(run);
   if (!ReadWholeFile(name, bytes)) return;
 
-  for (uint32_t& term : ResumeTerms) term = 0xFFFFFFFFu;
+  for (uint32_t& term : run.resumeTerms) term = 0xFFFFFFFFu;
   auto reject = [&name](const char* why) { SetCheckpointAside(name, why); };
   if (bytes.size() < 4) return reject("is too short to be read");
   const uint32_t version = GetWord(bytes, 0);
   if (version > kCheckpointVersion) {
-    LogMessage("Bad file version\n");
+    LogMessage(run.control, "Bad file version\n");
     return;
   }
   const bool hasElapsed = version >= 2;
@@ -175,8 +176,8 @@ void LoadCheckpoint() {
   }
   // Another line of the same power and left terms with another mode uses the same name: its
   // file is not this search's, and is left alone.
-  if (mode != SearchMode) return;
-  if (power != Power || value != CurrentValue || left != LeftTerms) {
+  if (mode != run.searchMode) return;
+  if (power != run.power || value != run.currentValue || left != run.leftTerms) {
     return reject("belongs to another search than its name says");
   }
   if (right == 0 || right > kDepthCapacity || static_cast<uint64_t>(left) + right > kPathCapacity ||
@@ -184,24 +185,24 @@ void LoadCheckpoint() {
       GetWord(bytes, header) != value) {
     return reject("does not fit its line");
   }
-  for (uint32_t i = 0; i < terms; ++i) ResumeTerms[i] = GetWord(bytes, header + 4 * i);
-  PathTermCount = count;
+  for (uint32_t i = 0; i < terms; ++i) run.resumeTerms[i] = GetWord(bytes, header + 4 * i);
+  run.pathTermCount = count;
 
-  if (right < RightTerms) {
-    LogText("Adjusting number of right terms\n");
-  } else if (right > RightTerms) {
+  if (right < run.rightTerms) {
+    LogText(run.control, "Adjusting number of right terms\n");
+  } else if (right > run.rightTerms) {
     // Saved before a result lowered n: the saved path is resumed with the n it was saved
     // with, so every solution with at most the lower n is still found in what is left.
     char text[96];
     std::snprintf(text, sizeof text, "Resuming with n=%d, as the value was saved\n",
                   static_cast<int>(right));
-    LogText(text);
+    LogText(run.control, text);
   }
-  RightTerms = right;
-  SearchLimit = right + 1;
-  SieveRightTerms = sieveRight;
-  Resumed = 1;
-  ElapsedSeconds.store(elapsed);
+  run.rightTerms = right;
+  run.searchLimit = right + 1;
+  run.sieveRightTerms = sieveRight;
+  run.resumed = 1;
+  run.control.elapsedSeconds.store(elapsed);
 }
 
 }  // namespace aequa

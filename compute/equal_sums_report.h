@@ -1,23 +1,26 @@
 #pragma once
-// Results, progress lines and checkpoint files of the equal-sums search. The routines take no
-// arguments: they read the run state and the path arrays.
+// Results, progress lines and checkpoint files of an equal-sums search, on its run: the path
+// arrays, the term counts and the control words.
 #include <string>
+
+#include "compute/run_state.h"
 
 namespace aequa {
 
-// A verified solution in PathTerms (m left terms, then PathTermCount right terms): logged
+// A verified solution in pathTerms (m left terms, then pathTermCount right terms): logged
 // behind "New result: ", appended to the results file, then the search mode applied.
-void ReportNewResult();
-// A poll found RequestFlags not 0: saves when asked, logs the path, clears handled requests.
-// With LeftTerms 0 (the representation command) no checkpoint is written.
-void ReportProgress();
+void ReportNewResult(EqualSumsRun& run);
+// A poll found requests: saves when asked, logs the path, clears handled requests. With no
+// left terms (the representation command) no checkpoint is written.
+void ReportProgress(EqualSumsRun& run);
 // Writes the checkpoint of the current path ("S%d-%d.%d", backup "S%d-%d.BAK").
-void SaveCheckpoint();
-// Before each value: resumes state from the value's checkpoint when it matches.
-void LoadCheckpoint();
+void SaveCheckpoint(EqualSumsRun& run);
+// Before each value: resumes state from the value's checkpoint when it matches; a file that
+// cannot be trusted is set aside.
+void LoadCheckpoint(EqualSumsRun& run);
 
-// Checkpoint and backup names of the current run and value.
-std::string CheckpointName();
-std::string CheckpointBackupName();
+// Checkpoint and backup names of the run's current value.
+std::string CheckpointName(const EqualSumsRun& run);
+std::string CheckpointBackupName(const EqualSumsRun& run);
 
 }  // namespace aequa

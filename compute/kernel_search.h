@@ -1,7 +1,7 @@
 #pragma once
 // The depth-first search of one value x1 for the four kernel families, written once as a
 // template over the family and the word count W. The search is recursive; each depth keeps
-// its state in the run-wide path frames. A stop request or a failed check sets `stop_`, and
+// its state in the run's path frames. A stop request or a failed check sets `stop_`, and
 // every depth returns at once. A resumed search walks down the saved path through the same
 // code: each saved depth starts its candidate loop at the saved term, which must pass that
 // depth's tests, and the depth after the saved path starts where its poll left it.
@@ -22,6 +22,7 @@ namespace aequa {
 template <KernelFamily F, int W>
 class KernelSearch {
  public:
+  explicit KernelSearch(EqualSumsRun& run) : run_(run) {}
   void Run();
 
  private:
@@ -64,20 +65,20 @@ class KernelSearch {
   uint32_t& LeftSumMod(uint32_t i) { return LeftFrame(i)[L::LeftSumMod()]; }
 
   int32_t Slots(uint32_t d) const {
-    return static_cast<int32_t>(SearchLimit) - static_cast<int32_t>(d);
+    return static_cast<int32_t>(run_.searchLimit) - static_cast<int32_t>(d);
   }
   void Fail(int32_t code) {
-    InternalError.store(code);
+    run_.control.internalError.store(code);
     stop_ = true;
   }
   // A saved path that cannot be rebuilt: the checkpoint does not fit the search.
   void FailResume(int32_t code) {
-    ResumeRejected = 1;
+    run_.resumeRejected = 1;
     Fail(code);
   }
   // True when the depth must be left: a failed check, a halt or the end of a slice.
   bool Poll(uint32_t d);
-  // Copies the left terms and right terms 1..count into PathTerms (and ResumeTerms).
+  // Copies the left terms and right terms 1..count into the path (and the resume path).
   bool FillPath(uint32_t count, bool progress, int32_t positionCode);
   void Result(uint32_t d);
   bool Verify(uint32_t d);
@@ -99,6 +100,7 @@ class KernelSearch {
   bool SlotResidues(const uint32_t* r, int32_t slots, uint32_t& residues);
   bool ResumeLeftTermsValid();
 
+  EqualSumsRun& run_;
   uint32_t* table_ = nullptr;
   uint32_t* right_ = nullptr;
   uint32_t* left_ = nullptr;
@@ -113,33 +115,33 @@ class KernelSearch {
 
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::Run() {
-  SearchAbandoned = 0;
-  x1_ = CurrentValue;
-  m_ = kMulti ? LeftTerms : 1;
-  right_ = RightPath;
-  left_ = LeftPath;
+  run_.searchAbandoned = 0;
+  x1_ = run_.currentValue;
+  m_ = kMulti ? run_.leftTerms : 1;
+  right_ = run_.frames.right();
+  left_ = run_.frames.left();
   // Frames for every depth the limit allows, at this width.
-  if (right_ == nullptr || left_ == nullptr || PathFrameWords < static_cast<uint32_t>(WordCount<W>()) ||
-      SearchLimit > RightPathFrames || SearchLimit < 2 || m_ == 0 ||
-      (kMulti && m_ > LeftPathFrames) || SearchLimit - 1 > kDepthCapacity ||
-      static_cast<uint64_t>(m_) + SearchLimit > kPathCapacity + 1) {
+  if (right_ == nullptr || left_ == nullptr || run_.frames.frameWords < static_cast<uint32_t>(WordCount<W>()) ||
+      run_.searchLimit > run_.frames.rightFrames || run_.searchLimit < 2 || m_ == 0 ||
+      (kMulti && m_ > run_.frames.leftFrames) || run_.searchLimit - 1 > kDepthCapacity ||
+      static_cast<uint64_t>(m_) + run_.searchLimit > kPathCapacity + 1) {
     Fail(3);
     return;
   }
-  if (!BuildPowersFor<F, W>(x1_)) return;
-  table_ = PtrPowers;
+  if (!BuildPowersFor<F, W>(run_, x1_)) return;
+  table_ = run_.powers.begin();
   for (uint32_t i = 0; i < 4; ++i) {
-    factorAfter_[i + 1] = factorAfter_[i] * (i < SieveCount ? SievePrimes[i] : 1);
+    factorAfter_[i + 1] = factorAfter_[i] * (i < run_.sieve.count ? run_.sieve.primes[i] : 1);
   }
 
-  bool resuming = Resumed != 0;
-  resumeCount_ = resuming ? PathTermCount : 0;
+  bool resuming = run_.resumed != 0;
+  resumeCount_ = resuming ? run_.pathTermCount : 0;
   if (resuming) {
     if (static_cast<uint64_t>(m_) + resumeCount_ > kPathCapacity) {
       FailResume(2);
       return;
     }
-    if (F == KernelFamily::SieveSingle && resumeCount_ >= SearchLimit) {
+    if (F == KernelFamily::SieveSingle && resumeCount_ >= run_.searchLimit) {
       FailResume(401);
       return;
     }
@@ -150,8 +152,8 @@ void KernelSearch<F, W>::Run() {
     if constexpr (F == KernelFamily::SieveMulti) {
       // A saved combination of left terms that the search would skip: search afresh.
       uint32_t residues = 0;
-      for (uint32_t i = 0; i < m_; ++i) residues += Residues(ResumeTerms[i]);
-      if (HasZeroByte(residues | SieveMask)) resuming = false;
+      for (uint32_t i = 0; i < m_; ++i) residues += Residues(run_.resumeTerms[i]);
+      if (HasZeroByte(residues | run_.sieve.mask)) resuming = false;
     }
   }
   if (x1_ < 2) return;
@@ -165,7 +167,7 @@ void KernelSearch<F, W>::Run() {
     CopyWords<W>(Rest(0), Value(x1_));
     FrameResidues(0) = Residues(x1_);
     // x1 divisible by an active prime: every solution is a multiple of a smaller one.
-    if (HasZeroByte(FrameResidues(0) | SieveMask)) return;
+    if (HasZeroByte(FrameResidues(0) | run_.sieve.mask)) return;
     PrimeStep(1, resuming);
   } else {
     UseCount(x1_) += 1;
@@ -193,22 +195,22 @@ void KernelSearch<F, W>::Run() {
 
 template <KernelFamily F, int W>
 bool KernelSearch<F, W>::ResumeLeftTermsValid() {
-  if (ResumeTerms[0] != x1_) return false;
+  if (run_.resumeTerms[0] != x1_) return false;
   for (uint32_t i = 1; i < m_; ++i) {
-    if (ResumeTerms[i] == 0 || ResumeTerms[i] > ResumeTerms[i - 1]) return false;
+    if (run_.resumeTerms[i] == 0 || run_.resumeTerms[i] > run_.resumeTerms[i - 1]) return false;
   }
   return true;
 }
 
 template <KernelFamily F, int W>
 bool KernelSearch<F, W>::Poll(uint32_t d) {
-  const uint32_t flags = RequestFlags.load(std::memory_order_relaxed);
+  const uint32_t flags = run_.control.requests.load(std::memory_order_relaxed);
   if (flags == 0) return false;
   if (!FillPath(d - 1, true, 3)) return true;
-  ReportProgress();
+  ReportProgress(run_);
   if ((flags & (REQ_HALT | REQ_SLICE)) != 0) {
     stop_ = true;
-    SearchAbandoned = 1;
+    run_.searchAbandoned = 1;
     return true;
   }
   return false;
@@ -216,15 +218,15 @@ bool KernelSearch<F, W>::Poll(uint32_t d) {
 
 template <KernelFamily F, int W>
 bool KernelSearch<F, W>::FillPath(uint32_t count, bool progress, int32_t positionCode) {
-  if (static_cast<uint64_t>(m_) + count > kPathCapacity || count >= RightPathFrames) {
+  if (static_cast<uint64_t>(m_) + count > kPathCapacity || count >= run_.frames.rightFrames) {
     Fail(positionCode);
     return false;
   }
   uint32_t at = 0;
   if constexpr (kMulti) {
-    for (uint32_t i = 0; i < m_; ++i) PathTerms[at++] = LeftTerm(i);
+    for (uint32_t i = 0; i < m_; ++i) run_.pathTerms[at++] = LeftTerm(i);
   } else {
-    PathTerms[at++] = x1_;
+    run_.pathTerms[at++] = x1_;
   }
   for (uint32_t d = 1; d <= count; ++d) {
     const uint32_t term = Term(d);
@@ -232,11 +234,11 @@ bool KernelSearch<F, W>::FillPath(uint32_t count, bool progress, int32_t positio
       Fail(1);
       return false;
     }
-    PathTerms[at++] = term;
+    run_.pathTerms[at++] = term;
   }
-  PathTermCount = count;
+  run_.pathTermCount = count;
   if (progress) {
-    for (uint32_t i = 0; i < at; ++i) ResumeTerms[i] = PathTerms[i];
+    for (uint32_t i = 0; i < at; ++i) run_.resumeTerms[i] = run_.pathTerms[i];
   }
   return true;
 }
@@ -246,21 +248,21 @@ void KernelSearch<F, W>::Result(uint32_t d) {
   if (!FillPath(d, false, 4)) return;
   if constexpr (kSieve) {
     // Terms placed after a prime step were searched divided by its prime.
-    for (uint32_t slot = 0; slot < SieveCount; ++slot) {
+    for (uint32_t slot = 0; slot < run_.sieve.count; ++slot) {
       const uint32_t firstDepth = F == KernelFamily::SieveSingle ? slot + 2 : m_ + slot + 1;
       for (uint32_t depth = firstDepth; depth <= d; ++depth) {
-        PathTerms[m_ + depth - 1] *= SievePrimes[slot];
+        run_.pathTerms[m_ + depth - 1] *= run_.sieve.primes[slot];
       }
     }
   }
   if (!Verify(d)) return;
-  ReportNewResult();
+  ReportNewResult(run_);
 }
 
 // Confirms a solution from the table (or, for SieveMulti, from powers computed afresh).
 template <KernelFamily F, int W>
 bool KernelSearch<F, W>::Verify(uint32_t d) {
-  const uint32_t* right = PathTerms + m_;
+  const uint32_t* right = run_.pathTerms + m_;
   if constexpr (F == KernelFamily::PlainSingle || F == KernelFamily::PlainMulti) {
     CopyWords<W>(scratch_, Rest(0));
     for (uint32_t i = 0; i < d; ++i) {
@@ -284,14 +286,14 @@ bool KernelSearch<F, W>::Verify(uint32_t d) {
   } else {
     SetSmall<W>(scratch_, 0);
     for (uint32_t i = 0; i < m_; ++i) {
-      if (Add<W>(scratch_, Value(PathTerms[i]), scratch_)) {
+      if (Add<W>(scratch_, Value(run_.pathTerms[i]), scratch_)) {
         Fail(6);
         return false;
       }
     }
     for (uint32_t i = 0; i < d; ++i) {
       SetSmall<W>(power_, right[i]);
-      for (uint32_t j = 1; j < Power; ++j) {
+      for (uint32_t j = 1; j < run_.power; ++j) {
         if (MulSmall<W>(power_, right[i])) {
           Fail(301);
           return false;
@@ -359,8 +361,8 @@ void KernelSearch<F, W>::PlainDepthOne(bool resuming) {
   bool resumeHere = resuming && resumeCount_ >= 1;
   uint32_t y = x1_ - 1;
   if (resumeHere) {
-    if (ResumeTerms[m_] == 0 || ResumeTerms[m_] > y) return FailResume(kResumeNotPlaced);
-    y = ResumeTerms[m_];
+    if (run_.resumeTerms[m_] == 0 || run_.resumeTerms[m_] > y) return FailResume(kResumeNotPlaced);
+    y = run_.resumeTerms[m_];
   }
   for (; y >= 1; --y) {
     if constexpr (kMulti) {
@@ -390,7 +392,7 @@ void KernelSearch<F, W>::PlainDepthOne(bool resuming) {
 template <KernelFamily F, int W>
 uint64_t KernelSearch<F, W>::FullSizeFactor(uint32_t d) const {
   if (d <= m_) return 1;
-  const uint32_t steps = d - m_ < SieveCount ? d - m_ : SieveCount;
+  const uint32_t steps = d - m_ < run_.sieve.count ? d - m_ : run_.sieve.count;
   return factorAfter_[steps];
 }
 
@@ -398,7 +400,7 @@ uint64_t KernelSearch<F, W>::FullSizeFactor(uint32_t d) const {
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
   const bool saved = resuming && d <= resumeCount_;
-  if (!resuming) ++DepthCounters[d - 1];
+  if (!resuming) ++run_.depthCounters[d - 1];
   const int32_t slots = Slots(d);
   if (slots <= 1) {
     if (saved) return FailResume(kResumeNoSlot);
@@ -414,10 +416,10 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
   bool resumeHere = saved;
   uint32_t y = LargestAtMost(prevRest, first);
   if (resumeHere) {
-    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
+    if (run_.resumeTerms[m_ + d - 1] == 0 || run_.resumeTerms[m_ + d - 1] > y) {
       return FailResume(kResumeNotPlaced);
     }
-    y = ResumeTerms[m_ + d - 1];
+    y = run_.resumeTerms[m_ + d - 1];
   }
   [[maybe_unused]] const uint32_t prevResidues = kSieve ? FrameResidues(d - 1) : 0;
   [[maybe_unused]] const uint64_t factor = FullSizeFactor(d);
@@ -463,8 +465,8 @@ void KernelSearch<F, W>::Ordinary(uint32_t d, uint32_t first, bool resuming) {
 // Divides r exactly by p^k of a slot; false when it is not a multiple.
 template <KernelFamily F, int W>
 bool KernelSearch<F, W>::DivideByStep(uint32_t* r, uint32_t slot) {
-  const uint32_t step = SieveStep[slot];
-  for (uint32_t j = 0; j < SieveStepCount[slot]; ++j) {
+  const uint32_t step = run_.sieve.step[slot];
+  for (uint32_t j = 0; j < run_.sieve.stepCount[slot]; ++j) {
     if (DivSmall<W>(r, step, r) != 0) return false;
   }
   return true;
@@ -476,7 +478,7 @@ template <KernelFamily F, int W>
 bool KernelSearch<F, W>::SlotResidues(const uint32_t* r, int32_t slots, uint32_t& residues) {
   residues = 0;
   for (uint32_t i = 0; i < 4; ++i) {
-    const uint32_t q = SieveModuli[i];
+    const uint32_t q = run_.sieve.moduli[i];
     const uint32_t ri = q <= 1 ? 0 : ModSmall<W>(r, q);
     if (static_cast<int64_t>(ri) >= slots) return false;
     residues |= ri << (8 * i);
@@ -489,7 +491,7 @@ bool KernelSearch<F, W>::SlotResidues(const uint32_t* r, int32_t slots, uint32_t
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
   const bool saved = resuming && d <= resumeCount_;
-  if (!resuming) ++DepthCounters[d - 1];
+  if (!resuming) ++run_.depthCounters[d - 1];
   const int32_t slots = Slots(d);
   if (slots <= 1) {
     if (saved) return FailResume(kResumeNoSlot);
@@ -502,10 +504,10 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
   bool resumeHere = saved;
   uint32_t y = LargestAtMost(prevRest, x1_ - 1);
   if (resumeHere) {
-    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
+    if (run_.resumeTerms[m_ + d - 1] == 0 || run_.resumeTerms[m_ + d - 1] > y) {
       return FailResume(kResumeNotPlaced);
     }
-    y = ResumeTerms[m_ + d - 1];
+    y = run_.resumeTerms[m_ + d - 1];
   }
   uint32_t* rest = Rest(d);
   for (; y >= 1; --y) {
@@ -519,7 +521,7 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
     }
     FrameResidues(d) = slotResidues;
     Term(d) = y;
-    if (d < 4 && d < SieveCount) {
+    if (d < 4 && d < run_.sieve.count) {
       PrimeStep(d + 1, resumeHere);
     } else {
       Ordinary(d + 1, x1_ - 1, resumeHere);
@@ -532,13 +534,13 @@ void KernelSearch<F, W>::PrimeStep(uint32_t d, bool resuming) {
 // The other left terms x2..xm, each at most the one before; no pruning.
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::LeftTermLoop(uint32_t i, uint32_t first, bool resuming) {
-  uint32_t x = resuming ? ResumeTerms[i] : first;
+  uint32_t x = resuming ? run_.resumeTerms[i] : first;
   for (; x >= 1; --x) {
     if (Add<W>(Sum(i - 1), Value(x), Sum(i))) return resuming ? FailResume(20) : Fail(9);
     if constexpr (kSieve) {
       LeftResidues(i) = LeftResidues(i - 1) + Residues(x);
       uint64_t mod = static_cast<uint64_t>(LeftSumMod(i - 1)) + ValueMod(x);
-      if (mod >= SieveStep[0]) mod -= SieveStep[0];
+      if (mod >= run_.sieve.step[0]) mod -= run_.sieve.step[0];
       LeftSumMod(i) = static_cast<uint32_t>(mod);
     }
     UseCount(x) += 1;
@@ -562,7 +564,7 @@ void KernelSearch<F, W>::RightSide(bool resuming) {
     PlainDepthOne(resuming);
   } else {
     // No left term coprime to an active prime: a multiple of a smaller solution.
-    if (HasZeroByte(LeftResidues(last) | SieveMask)) return;
+    if (HasZeroByte(LeftResidues(last) | run_.sieve.mask)) return;
     FrameResidues(0) = LeftResidues(last);
     RestMod(0) = LeftSumMod(last);
     Term(0) = x1_ - 1;
@@ -575,7 +577,7 @@ void KernelSearch<F, W>::RightSide(bool resuming) {
 template <KernelFamily F, int W>
 void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resuming) {
   const bool saved = resuming && d <= resumeCount_;
-  if (!resuming) ++DepthCounters[d - 1];
+  if (!resuming) ++run_.depthCounters[d - 1];
   // Depth 1 is entered once per combination of left terms: it polls even as the last depth.
   if (d == 1 && !resuming && Poll(d)) return;
   const int32_t slots = Slots(d);
@@ -593,10 +595,10 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
   bool resumeHere = saved;
   uint32_t y = LargestAtMost(prevRest, first);
   if (resumeHere) {
-    if (ResumeTerms[m_ + d - 1] == 0 || ResumeTerms[m_ + d - 1] > y) {
+    if (run_.resumeTerms[m_ + d - 1] == 0 || run_.resumeTerms[m_ + d - 1] > y) {
       return FailResume(kResumeNotPlaced);
     }
-    y = ResumeTerms[m_ + d - 1];
+    y = run_.resumeTerms[m_ + d - 1];
   }
   uint32_t* rest = Rest(d);
   const uint64_t factor = FullSizeFactor(d);
@@ -627,7 +629,7 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
     }
     if (d < m_) {
       int64_t mod = static_cast<int64_t>(prevRestMod) - ValueMod(y);
-      if (mod < 0) mod += SieveStep[0];
+      if (mod < 0) mod += run_.sieve.step[0];
       RestMod(d) = static_cast<uint32_t>(mod);
       FrameResidues(d) = residues;
       SieveMultiDepth(d + 1, y, resumeHere);
@@ -640,7 +642,7 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
         continue;
       }
       FrameResidues(d) = slotResidues;
-      if (step < 3 && step + 1 < SieveCount) {
+      if (step < 3 && step + 1 < run_.sieve.count) {
         SieveMultiDepth(d + 1, x1_ - 1, resumeHere);
       } else {
         Ordinary(d + 1, x1_ - 1, resumeHere);
@@ -651,10 +653,10 @@ void KernelSearch<F, W>::SieveMultiDepth(uint32_t d, uint32_t first, bool resumi
   }
 }
 
-// Runs the kernel of family F at width W on the run state.
+// Runs the kernel of family F at width W on the run.
 template <KernelFamily F, int W>
-void RunKernel() {
-  KernelSearch<F, W> search;
+void RunKernel(EqualSumsRun& run) {
+  KernelSearch<F, W> search(run);
   search.Run();
 }
 

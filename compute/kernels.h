@@ -1,12 +1,13 @@
 #pragma once
 // The 28 equal-sums kernels: four families, one member per precision level.
 #include "compute/kernel_layout.h"
+#include "compute/run_state.h"
 
 namespace aequa {
 
-// A kernel searches CurrentValue on the run state; it reports through InternalError and
-// RequestFlags.
-using KernelFunction = void (*)();
+// A kernel searches the run's current value; it reports through the run's control words
+// (internal error, requests).
+using KernelFunction = void (*)(EqualSumsRun& run);
 
 // The member of `family` at `level` (0..6).
 KernelFunction SelectKernel(KernelFamily family, int level);

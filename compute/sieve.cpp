@@ -4,13 +4,6 @@
 
 namespace aequa {
 
-uint32_t SieveCount = 0;
-uint32_t SievePrimes[4] = {1, 1, 1, 1};
-uint32_t SieveModuli[4] = {1, 1, 1, 1};
-uint32_t SieveStep[4] = {1, 1, 1, 1};
-uint32_t SieveStepCount[4] = {1, 1, 1, 1};
-uint32_t SieveMask = 0xFFFFFFFFu;
-
 namespace {
 
 struct SievePair {
@@ -45,33 +38,33 @@ constexpr SieveRow kSieveRows[] = {
 
 }  // namespace
 
-void SetupSieve(const WorkItem& item) {
-  SieveCount = 0;
-  const uint32_t t = std::max(item.leftTerms, item.rightTerms);
-  const uint32_t k = item.power;
+SieveSlots SetupSieve(uint32_t power, uint32_t leftTerms, uint32_t rightTerms) {
+  SieveSlots slots;
+  const uint32_t t = std::max(leftTerms, rightTerms);
+  const uint32_t k = power;
   for (const SieveRow& row : kSieveRows) {
     if (row.power != k) continue;
     for (int i = 0; i < row.count; ++i) {
       if (t < row.pairs[i].modulus) {
-        SievePrimes[SieveCount] = row.pairs[i].prime;
-        SieveModuli[SieveCount] = row.pairs[i].modulus;
-        ++SieveCount;
+        slots.primes[slots.count] = row.pairs[i].prime;
+        slots.moduli[slots.count] = row.pairs[i].modulus;
+        ++slots.count;
       }
     }
   }
-  for (uint32_t i = SieveCount; i < 4; ++i) {
-    SievePrimes[i] = 1;
-    SieveModuli[i] = 1;
+  for (uint32_t i = slots.count; i < 4; ++i) {
+    slots.primes[i] = 1;
+    slots.moduli[i] = 1;
   }
-  SieveMask = 0;
-  for (uint32_t i = SieveCount; i < 4; ++i) SieveMask |= 0xFFu << (8 * i);
+  slots.mask = 0;
+  for (uint32_t i = slots.count; i < 4; ++i) slots.mask |= 0xFFu << (8 * i);
   for (int i = 0; i < 4; ++i) {
-    const uint64_t p = SievePrimes[i];
-    SieveStep[i] = static_cast<uint32_t>(p);
-    SieveStepCount[i] = k;
+    const uint64_t p = slots.primes[i];
+    slots.step[i] = static_cast<uint32_t>(p);
+    slots.stepCount[i] = k;
     if (p == 1) {
-      SieveStep[i] = 1;
-      SieveStepCount[i] = 1;
+      slots.step[i] = 1;
+      slots.stepCount[i] = 1;
       continue;
     }
     uint64_t product = 1;
@@ -79,11 +72,12 @@ void SetupSieve(const WorkItem& item) {
       product *= p;
       if (product >= (1ull << 32)) break;
       if (k % j == 0) {
-        SieveStep[i] = static_cast<uint32_t>(product);
-        SieveStepCount[i] = k / j;
+        slots.step[i] = static_cast<uint32_t>(product);
+        slots.stepCount[i] = k / j;
       }
     }
   }
+  return slots;
 }
 
 }  // namespace aequa

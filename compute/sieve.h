@@ -4,18 +4,18 @@
 // byte per slot, so that the four slots are added, subtracted and tested together.
 #include <cstdint>
 
-#include "core/work_item.h"
-
 namespace aequa {
 
-extern uint32_t SieveCount;         // active slots 0..SieveCount-1
-extern uint32_t SievePrimes[4];     // 1 in an inactive slot
-extern uint32_t SieveModuli[4];     // 1 in an inactive slot
-extern uint32_t SieveStep[4];       // p^j for the largest divisor j of k with p^j < 2^32
-extern uint32_t SieveStepCount[4];  // k / j
-extern uint32_t SieveMask;          // byte i: 0x00 active, 0xFF inactive
+struct SieveSlots {
+  uint32_t count = 0;                    // active slots 0..count-1
+  uint32_t primes[4] = {1, 1, 1, 1};     // 1 in an inactive slot
+  uint32_t moduli[4] = {1, 1, 1, 1};     // 1 in an inactive slot
+  uint32_t step[4] = {1, 1, 1, 1};       // p^j for the largest divisor j of k with p^j < 2^32
+  uint32_t stepCount[4] = {1, 1, 1, 1};  // k / j
+  uint32_t mask = 0xFFFFFFFFu;           // byte i: 0x00 active, 0xFF inactive
+};
 
-// Chooses the slots for the item's power and the larger of its left and right terms.
-void SetupSieve(const WorkItem& item);
+// The slots for a power and the larger of the left and right term counts.
+SieveSlots SetupSieve(uint32_t power, uint32_t leftTerms, uint32_t rightTerms);
 
 }  // namespace aequa

@@ -1,27 +1,37 @@
 #pragma once
-// The searches that the worker hands each work line to, one per kind. The program registers
-// the searches it is built with; the worker does not depend on them.
+// The searches that a worker hands each work line to, one per kind, all under one contract.
+// The program registers the searches it is built with; the workers do not depend on them.
 #include <cstdint>
+#include <string>
 
+#include "core/shared_words.h"
 #include "core/work_item.h"
 
 namespace aequa {
 
-// Equal sums ("SUM"): non-zero ends the worker loop (halt, internal error, precision
-// overflow); the driver has already updated or deleted its line.
-using EqualSumsDriver = int32_t (*)(WorkItem& item);
-// Sum collisions ("ADD"): the worker inspects InternalError afterwards.
-using SumCollisionDriver = void (*)(WorkItem& item);
-// Penta ("PENTA"): the result is not used by the worker.
-using PentaDriver = int32_t (*)(WorkItem& item);
+// How a search of a line ended. Finished: the line's range is exhausted (its line deleted)
+// or the line is gone. Stopped: a halt came; the progress is written to the line and the
+// checkpoint, and the line stays. Failed: an internal error; the search has reported it with
+// FailLine, which dropped the line.
+enum class SearchOutcome { Finished, Stopped, Failed };
+
+// A search of one line: the item read from the queue (its lineId names the line that takes
+// the progress), and the control words of the thread that runs it.
+using SearchDriver = SearchOutcome (*)(SearchControl& control, WorkItem& item);
 
 struct SearchDrivers {
-  EqualSumsDriver equalSums = nullptr;
-  SumCollisionDriver sumCollision = nullptr;
-  PentaDriver penta = nullptr;
+  SearchDriver equalSums = nullptr;     // "SUM"
+  SearchDriver sumCollision = nullptr;  // "ADD"
+  SearchDriver penta = nullptr;         // "PENTA"
 };
 
 void RegisterDrivers(const SearchDrivers& drivers);
 const SearchDrivers& RegisteredDrivers();
+
+// The one way a search gives up a line after an internal error: logs `errorLine` (to the
+// screen and the results file), asks for `fileToSend` when that file exists (a checkpoint the
+// coordinator can examine; empty for none), drops the item's line and returns Failed.
+SearchOutcome FailLine(SearchControl& control, const WorkItem& item, const std::string& errorLine,
+                       const std::string& fileToSend);
 
 }  // namespace aequa

@@ -57,7 +57,7 @@ int AppendResults(const char* text) {
   }
   if (written) return 1;
   // Nothing may count as done while results are not on the disk: stop the work.
-  RequestFlags.store(REQ_HALT);
+  RequestHaltEverywhere();
   LogText("Error opening the results file.\n");
   if (heldBefore == 0) {
     const std::string message =

@@ -2,6 +2,8 @@
 
 #include "core/output_log.h"
 #include "core/settings_store.h"
+#include "core/shared_words.h"
+#include "platform/scheduling.h"
 
 namespace aequa {
 
@@ -28,6 +30,13 @@ int32_t AdjustPriority(int32_t value) {
   return value;
 }
 
+int32_t DefaultWorkers() { return AdjustWorkers(static_cast<int32_t>(platform::ProcessorCount())); }
+
+int32_t AdjustWorkers(int32_t value) {
+  if (value < 1) return 1;
+  return value > static_cast<int32_t>(kMaxWorkers) ? static_cast<int32_t>(kMaxWorkers) : value;
+}
+
 void LoadSettings() {
   const char* f = SettingsFile();
   SetUserIdentity(IniGetString(f, "UserName", ""), IniGetString(f, "UserEmailAddr", ""));
@@ -42,6 +51,7 @@ void LoadSettings() {
   Settings.ForceAVL = IniGetInt(f, "ForceAVL", 0);
   Settings.ForceDisplay = IniGetInt(f, "ForceDisplay", 0);
   Settings.AutoInstall = IniGetInt(f, "AutoInstall", 0);
+  Settings.Workers = AdjustWorkers(IniGetInt(f, "Workers", DefaultWorkers()));
 }
 
 uint32_t MaxQueueLines() {

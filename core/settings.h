@@ -17,6 +17,7 @@ struct SettingsValues {
   std::atomic<int32_t> ForceAVL{0};           // sum tree: report every collision
   std::atomic<int32_t> ForceDisplay{0};       // Penta driver
   std::atomic<int32_t> AutoInstall{0};        // 1 once registered to start at boot
+  std::atomic<int32_t> Workers{1};            // search threads, 1..kMaxWorkers
 };
 
 extern SettingsValues Settings;
@@ -36,6 +37,9 @@ void LoadSettings();
 // Adjustments made on reading (and by the dialogs that write them).
 int32_t AdjustFrequency(int32_t value);   // below 1 becomes 1
 int32_t AdjustPriority(int32_t value);    // 0 becomes 1; above 10 taken as unsigned becomes 10
+// "Workers": the number of processors when missing; held within 1..kMaxWorkers.
+int32_t DefaultWorkers();
+int32_t AdjustWorkers(int32_t value);
 
 // "MaxExponents", read each time work is added, capped at the store's line limit.
 uint32_t MaxQueueLines();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,7 @@ struct Line {
   std::string text;
   uint32_t id = 0;
   std::vector<std::string> commentsBefore;
+  uint32_t owner = 0;  // in memory only: who has taken the line (0: nobody)
 };
 
 struct IniTable {
@@ -179,6 +181,7 @@ void ReadText(IniTable& table, Complaints& complaints) {
       if (!reused[i] && previous[i].text == line.text) {
         reused[i] = true;
         line.id = previous[i].id;
+        line.owner = previous[i].owner;
       }
     }
     if (line.id == 0) line.id = nextLineId++;
@@ -490,6 +493,149 @@ bool IniReadable(const char* file) {
   }
   Emit(complaints);
   return readable;
+}
+
+bool IniGetLine(const char* file, uint32_t index, uint32_t& id, std::string& key,
+                std::string& value, uint32_t& owner) {
+  Complaints complaints;
+  bool found = false;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    if (table != nullptr && index >= 1 && index <= table->lines.size()) {
+      const Line& line = table->lines[index - 1];
+      const size_t eq = line.text.find('=');
+      key = line.text.substr(0, eq);
+      value = eq == std::string::npos ? std::string() : line.text.substr(eq + 1);
+      id = line.id;
+      owner = line.owner;
+      found = true;
+    }
+  }
+  Emit(complaints);
+  return found;
+}
+
+bool IniPutLineById(const char* file, uint32_t id, const char* key, const char* value) {
+  Complaints complaints;
+  bool found = false;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    for (size_t i = 0; table != nullptr && i < table->lines.size() && id != 0; ++i) {
+      if (table->lines[i].id != id) continue;
+      found = true;
+      const std::string text = std::string(key) + "=" + value;
+      if (Changeable(*table, complaints) && Storable(*table, text, false, complaints)) {
+        table->lines[i].text = text;
+        Write(*table);
+      }
+      break;
+    }
+  }
+  Emit(complaints);
+  return found;
+}
+
+bool IniDeleteLineById(const char* file, uint32_t id) {
+  Complaints complaints;
+  bool deleted = false;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    for (size_t i = 0; table != nullptr && i < table->lines.size() && id != 0; ++i) {
+      if (table->lines[i].id != id) continue;
+      if (Changeable(*table, complaints)) {
+        // The comments before the line stay where they are: before the line that follows.
+        auto gone = table->lines.begin() + static_cast<std::ptrdiff_t>(i);
+        std::vector<std::string>& next = i + 1 < table->lines.size()
+                                             ? table->lines[i + 1].commentsBefore
+                                             : table->trailingComments;
+        next.insert(next.begin(), gone->commentsBefore.begin(), gone->commentsBefore.end());
+        table->lines.erase(gone);
+        Write(*table);
+        deleted = true;
+      }
+      break;
+    }
+  }
+  Emit(complaints);
+  return deleted;
+}
+
+bool IniInsertLineAfter(const char* file, uint32_t id, const char* key, const char* value) {
+  Complaints complaints;
+  bool inserted = false;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    const std::string text = std::string(key) + "=" + value;
+    for (size_t i = 0; table != nullptr && i < table->lines.size() && id != 0; ++i) {
+      if (table->lines[i].id != id) continue;
+      if (Changeable(*table, complaints) && Storable(*table, text, true, complaints)) {
+        table->lines.insert(table->lines.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                            Line{text, nextLineId++, {}, 0});
+        Write(*table);
+        inserted = true;
+      }
+      break;
+    }
+  }
+  Emit(complaints);
+  return inserted;
+}
+
+void IniReload(const char* file) {
+  Complaints complaints;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    Load(file, true, complaints);
+  }
+  Emit(complaints);
+}
+
+bool IniClaimLine(const char* file, uint32_t id, uint32_t owner) {
+  Complaints complaints;
+  bool claimed = false;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    for (size_t i = 0; table != nullptr && i < table->lines.size(); ++i) {
+      Line& line = table->lines[i];
+      if (id == 0 || line.id != id) continue;
+      if (line.owner == 0 || line.owner == owner) {
+        line.owner = owner;
+        claimed = true;
+      }
+      break;
+    }
+  }
+  Emit(complaints);
+  return claimed;
+}
+
+void IniReleaseLine(const char* file, uint32_t id, uint32_t owner) {
+  std::lock_guard<std::mutex> guard(storeLock);
+  for (IniTable& table : tables) {
+    if (table.fileName != file) continue;
+    for (Line& line : table.lines) {
+      if (line.id == id && line.owner == owner) line.owner = 0;
+    }
+  }
+}
+
+uint32_t IniLineOwner(const char* file, uint32_t index) {
+  Complaints complaints;
+  uint32_t owner = 0;
+  {
+    std::lock_guard<std::mutex> guard(storeLock);
+    IniTable* table = Load(file, false, complaints);
+    if (table != nullptr && index >= 1 && index <= table->lines.size()) {
+      owner = table->lines[index - 1].owner;
+    }
+  }
+  Emit(complaints);
+  return owner;
 }
 
 void IniFreeAll() {

@@ -54,6 +54,25 @@ void IniAppendLine(const char* file, const char* key, const char* value);
 uint32_t IniLineId(const char* file, uint32_t index);
 uint32_t IniFindLine(const char* file, uint32_t id);
 
+// Taking lines (in memory only, never written): a line can be taken by one owner (non-zero)
+// at a time. IniClaimLine is true when the line with that id is now the owner's;
+// IniReleaseLine gives it back; IniLineOwner tells who has line `index` (0: nobody).
+bool IniClaimLine(const char* file, uint32_t id, uint32_t owner);
+void IniReleaseLine(const char* file, uint32_t id, uint32_t owner);
+uint32_t IniLineOwner(const char* file, uint32_t index);
+
+// Operations on a line named by its id, each under the lock as one step, so that threads that
+// change the same file never act on a line that moved meanwhile. IniGetLine copies line
+// `index` with its id and owner; the others return false when the line is gone.
+bool IniGetLine(const char* file, uint32_t index, uint32_t& id, std::string& key,
+                std::string& value, uint32_t& owner);
+bool IniPutLineById(const char* file, uint32_t id, const char* key, const char* value);
+bool IniDeleteLineById(const char* file, uint32_t id);
+// Inserts "key=value" right after the line (refused like an append when the table is full).
+bool IniInsertLineAfter(const char* file, uint32_t id, const char* key, const char* value);
+// Re-reads the file (unless changes are pending), leaving the write mode as it is.
+void IniReload(const char* file);
+
 // False when the file exists but could not be read (it is then neither read nor written).
 bool IniReadable(const char* file);
 

@@ -17,9 +17,9 @@ std::atomic<bool> titleChanged{false};
 void AttachWindow(WindowPort* w) { window.store(w); }
 WindowPort* AttachedWindow() { return window.load(); }
 
-void ShowStatus(const char* status) {
-  std::string text = std::string("Aequa - ") + status;
-  RecordStatusText(text);
+namespace {
+
+void Display(const std::string& text) {
   WindowPort* w = window.load();
   if (w == nullptr) return;
   if (Settings.TrayIcon.load() == 1) w->TrayIcon(1, text);
@@ -30,6 +30,26 @@ void ShowStatus(const char* status) {
     w->SetTitle("Aequa");
   }
 }
+
+}  // namespace
+
+void ShowStatus(const char* status) {
+  std::string text = std::string("Aequa - ") + status;
+  RecordStatusText(text);
+  Display(text);
+}
+
+void ShowStatus(const SearchControl& from, const char* status) {
+  const std::string composed = RecordWorkerStatus(from.index, status);
+  Display(composed);
+  // The icon comes back if it has gone, with the search's status (all of them when several
+  // searches run).
+  if (Settings.TrayIcon.load() != 0) {
+    SetTrayIcon(0, Settings.Workers.load() <= 1 ? status : composed.c_str());
+  }
+}
+
+void ClearStatus(const SearchControl& from) { RecordWorkerStatus(from.index, ""); }
 
 void SetTrayIcon(int operation, const char* tip) {
   WindowPort* w = window.load();

@@ -3,9 +3,17 @@
 // tip, as "Aequa - <status>".
 #include <string>
 
+#include "core/shared_words.h"
+
 namespace aequa {
 
+// The program's status (for example "IDLE" when the work has ended).
 void ShowStatus(const char* status);
+// A search's status; with several searches running, the title shows them all. With a tray
+// icon, the icon is also added again if it has gone.
+void ShowStatus(const SearchControl& from, const char* status);
+// The search has ended: its status is no longer shown (nothing is redrawn).
+void ClearStatus(const SearchControl& from);
 // 0 add, 1 change tip, 2 delete; tip "Aequa" when none is given.
 void SetTrayIcon(int operation, const char* tip);
 

@@ -1,17 +1,16 @@
 #include "core/work_control.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <array>
 #include <mutex>
 #include <string>
 
 #include "core/coordinator.h"
+#include "core/cost_model.h"
 #include "core/drivers.h"
 #include "core/output_log.h"
 #include "core/results_file.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
-#include "core/shared_words.h"
 #include "core/status_display.h"
 #include "core/timing.h"
 #include "core/work_queue.h"
@@ -22,76 +21,193 @@ namespace aequa {
 namespace {
 
 SearchDrivers drivers;
-std::atomic<platform::ThreadRef> workerThreadRef{0};
-std::atomic<platform::ThreadRef> timerThreadRef{0};
 // The searches recurse once per right term (at most 4096) and once per left term (at most 256).
 // A level takes about 100 bytes, and 2 to 3 KB under AddressSanitizer (which overflows the
 // 8 MB default stack there); 8 KB a level leaves room for that and for the widest numbers. The
 // size is reserved, not taken: pages are used only as deep as the search goes.
 constexpr size_t kSearchStackBytes = (4096 + 256) * size_t{8192} + (size_t{1} << 20);
 constexpr size_t kTimerStackBytes = size_t{1} << 20;
-// The thread handles are only touched by the thread that starts and waits for work.
-platform::ThreadHandle workerThread;
-platform::ThreadHandle timerThread;
-std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
-// Set by the worker when a search of this run reported an internal error.
-bool internalErrorSeen = false;
+constexpr uint32_t kTimerIndex = kMaxWorkers + 1;  // for the priority of the timer thread
 
-void JoinFinishedThreads() {
-  platform::JoinThread(workerThread);
-  platform::JoinThread(timerThread);
-}
+// Thread handles: touched only by the thread that starts and joins (the user interface).
+std::array<platform::ThreadHandle, kMaxWorkers + 1> searchThreads;
+platform::ThreadHandle timerThread;
+std::array<std::atomic<platform::ThreadRef>, kMaxWorkers + 2> threadRefs{};
+
+// Starting and ending threads is decided under this lock, so that the timer never ends just as
+// a search thread starts without one.
+std::mutex poolLock;
+std::atomic<uint32_t> workersLeft{0};  // workers of the current run still running
+std::atomic<bool> poolDone{false};     // no line is left for any worker
+std::atomic<bool> internalErrorSeen{false};
+std::atomic<bool> noSearchSeen{false};
+std::atomic<bool> waitAnnounced{false};
+std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
+std::atomic<bool> questionRunning{false};
+std::atomic<void (*)(SearchControl&)> questionBody{nullptr};
 
 void LogSendRequest(const char* what) {
   std::string text = std::string(what) + CoordinatorEmail() + "\n";
   LogText(text.c_str());
 }
 
-// Hands the first valid line to its driver. Returns true when the worker loop must end.
-bool RunItem(uint32_t kind, WorkItem& item) {
+void ResetControl(SearchControl& control) {
+  control.requests.store(0);
+  control.elapsedSeconds.store(0);
+  control.sliceLength.store(0);
+  control.sliceCounter.store(0);
+  control.internalError.store(0);
+  control.splitWanted.store(0);
+}
+
+SearchDriver DriverOf(uint32_t kind) {
   switch (kind) {
     case WORK_SUM:
-      if (drivers.equalSums == nullptr) break;
-      return drivers.equalSums(item) != 0;
-    case WORK_ADD: {
-      if (drivers.sumCollision == nullptr) break;
-      drivers.sumCollision(item);
-      if (InternalError.load() != 0) {
-        char text[200];
-        std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d\n",
-                      static_cast<int>(InternalError.load()), static_cast<int32_t>(item.power),
-                      static_cast<int32_t>(item.start), static_cast<int32_t>(item.end),
-                      static_cast<int32_t>(item.terms));
-        LogMessage(text);
-        // Only a file that is there can be sent.
-        std::snprintf(text, sizeof text, "A%d-%d", static_cast<int32_t>(item.power),
-                      static_cast<int32_t>(item.terms));
-        if (std::filesystem::exists(text)) {
-          const std::string send =
-              std::string("Please send file ") + text + " to " + CoordinatorEmail() + "\n";
-          LogMessage(send.c_str());
-        }
-        DeleteWorkLine(item);
-        return false;
-      }
-      return Requested(REQ_HALT);
-    }
+      return drivers.equalSums;
+    case WORK_ADD:
+      return drivers.sumCollision;
     case WORK_PENTA:
-      if (drivers.penta == nullptr) break;
-      drivers.penta(item);
-      return false;
+      return drivers.penta;
     default:
-      return false;
+      return nullptr;
   }
-  // No search of this kind is built in: say so, keep the line, and stop here rather than
-  // take the same line again and again.
-  static const char* const names[] = {"", "SUM", "ADD", "PENTA"};
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "This program cannot search %s lines; the line stays in the queue.\n",
-                names[kind]);
-  LogText(text);
+}
+
+// Where a line's unsearched units begin, as the line records it.
+uint32_t UnsearchedFrom(const WorkItem& item) {
+  return item.kind == WORK_SUM && item.current > item.start ? item.current : item.start;
+}
+
+// An idle worker asks the worker with the most work left in a line it can still cut to give
+// part of it away. Nothing is asked twice while an earlier request is pending.
+void AskForSplit(uint32_t worker) {
+  const TakenLine* busiest = nullptr;
+  double most = 0;
+  const std::vector<TakenLine> taken = TakenLines();
+  for (const TakenLine& line : taken) {
+    const uint32_t from = UnsearchedFrom(line.item);
+    if (line.worker == worker || !Splittable(line.item, from)) continue;
+    const double cost = RangeCost(line.item, from, line.item.end);
+    if (busiest == nullptr || cost > most) {
+      busiest = &line;
+      most = cost;
+    }
+  }
+  if (busiest != nullptr) ControlOf(busiest->worker).splitWanted.store(1);
+}
+
+// Runs lines until a halt, or until no line is left for any worker.
+void RunQueue(SearchControl& control) {
+  const uint32_t worker = control.index;
+  while (!control.Requested(REQ_HALT) && !poolDone.load()) {
+    IniReload(WorkFile());
+    if (!IniReadable(WorkFile())) {
+      LogText("The work file cannot be read; the work stops until it can.\n");
+      RequestHaltEverywhere();
+      return;
+    }
+    WorkItem item;
+    const uint32_t kind = TakeWorkLine(worker, item);
+    if (kind == 0) {
+      if (IniLineCount(WorkFile()) == 0) {
+        // The queue is empty: said once, by whichever worker sees it first.
+        if (!poolDone.exchange(true)) {
+          LogText("There are no more work to do.\n");
+          LogSendRequest("Please send the solution.txt file to ");
+        }
+        return;
+      }
+      // Every line is taken: have the busiest give away part of its line, and look again.
+      AskForSplit(worker);
+      ProtocolSleep(100);
+      continue;
+    }
+    const SearchDriver driver = DriverOf(kind);
+    if (driver == nullptr) {
+      // No search of this kind is built in: say so, keep the line, and end the run here rather
+      // than take the same line again and again.
+      static const char* const names[] = {"", "SUM", "ADD", "PENTA"};
+      std::string text = std::string("This program cannot search ") + names[kind] +
+                         " lines; the line stays in the queue.\n";
+      LogText(text.c_str());
+      noSearchSeen.store(true);
+      poolDone.store(true);
+      ReleaseWorkLine(worker, item);
+      return;
+    }
+    ResetControl(control);
+    const SearchOutcome outcome = driver(control, item);
+    ReleaseWorkLine(worker, item);
+    ClearStatus(control);
+    if (outcome == SearchOutcome::Failed) internalErrorSeen.store(true);
+    if (outcome == SearchOutcome::Stopped && Settings.Workers.load() > 1) {
+      const std::string text = "Stopped: " + WorkLineText(item) + "\n";
+      LogText(control, text.c_str());
+    }
+  }
+}
+
+// After a halt raised because results could not be written: waits, trying to write them
+// every display period, until they are on the disk (true: the work goes on) or a Stop comes.
+bool WaitForResultsFile(SearchControl& control) {
+  if (!waitAnnounced.exchange(true)) {
+    LogText("Waiting until the results file can be written; Stop ends the wait.\n");
+  }
+  control.requests.store(0);
+  while (!control.Requested(REQ_HALT)) {
+    for (int32_t tick = 0; tick < Settings.DisplayFrequency.load() * 10; ++tick) {
+      ProtocolSleep(100);
+      if (control.Requested(REQ_HALT)) return false;
+    }
+    if (HeldResultCount() == 0 || WriteHeldResults()) {
+      if (waitAnnounced.exchange(false)) {
+        LogText("The results file can be written again; the held results are in it.\n");
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// A search thread has ended: the last one waits for the timer, which then ends too.
+void LeavePool() {
+  uint32_t left = 0;
+  {
+    std::lock_guard<std::mutex> guard(poolLock);
+    left = WorkerRunning.fetch_sub(1) - 1;
+  }
+  if (left != 0) return;
+  while (TimerRunning.load() == 1) ProtocolSleep(50);
+}
+
+void QuestionMain(uint32_t index) {
+  SearchControl& control = ControlOf(index);
+  threadRefs[index].store(platform::CurrentThreadRef());
+  ApplyPriority(index);
+  if (auto body = questionBody.load()) body(control);
+  control.active.store(false);
+  questionRunning.store(false);
+  LeavePool();
+}
+
+bool StartTimerIfNone() {
+  // Called with poolLock held.
+  if (TimerRunning.load() != 0) return true;
+  platform::JoinThread(timerThread);
+  TimerRunning.store(1);
+  if (!platform::StartThread(TimerMain, 0, kTimerStackBytes, timerThread)) {
+    TimerRunning.store(0);
+    return false;
+  }
   return true;
+}
+
+void JoinFinishedThreads() {
+  for (uint32_t i = 0; i < searchThreads.size(); ++i) {
+    if (i == kQuestionControl && questionRunning.load()) continue;
+    platform::JoinThread(searchThreads[i]);
+  }
+  if (TimerRunning.load() == 0) platform::JoinThread(timerThread);
 }
 
 }  // namespace
@@ -99,160 +215,141 @@ bool RunItem(uint32_t kind, WorkItem& item) {
 void RegisterDrivers(const SearchDrivers& d) { drivers = d; }
 const SearchDrivers& RegisteredDrivers() { return drivers; }
 
-void ApplyPriority() {
+void ApplyPriority(uint32_t index) {
   platform::ApplyThreadPriority(Settings.Priority.load());
   const int32_t affinity = Settings.Affinity.load();
   if (affinity != 99 && !platform::IsWindows9x()) {
-    platform::BindCurrentThread(static_cast<uint32_t>(affinity));
+    const uint32_t offset = index < kMaxWorkers ? index : 0;
+    platform::BindCurrentThread(static_cast<uint32_t>(affinity) + offset);
   }
 }
 
-namespace {
-
-// Runs the queue until it is empty, a driver ends the loop or a halt is requested. Returns
-// true when it ended because no search of a line's kind is built in.
-bool RunQueue() {
-  for (;;) {
-    IniHold(WorkFile(), 1);
-    if (!IniReadable(WorkFile())) {
-      LogText("The work file cannot be read; the work stops until it can.\n");
-      RequestFlags.store(REQ_HALT);
-      return false;
-    }
-    if (IniLineCount(WorkFile()) == 0) {
-      IniRelease(WorkFile());
-      LogText("There are no more work to do.\n");
-      LogSendRequest("Please send the solution.txt file to ");
-      return false;
-    }
-    WorkItem item;
-    uint32_t kind = ParseWorkLine(1, item);
-    if (kind != 0) {
-      const bool noDriver = (kind == WORK_SUM && drivers.equalSums == nullptr) ||
-                            (kind == WORK_ADD && drivers.sumCollision == nullptr) ||
-                            (kind == WORK_PENTA && drivers.penta == nullptr);
-      const bool ends = RunItem(kind, item);
-      internalErrorSeen = internalErrorSeen || InternalError.load() != 0;
-      if (ends) return noDriver;
-    }
-    if (Requested(REQ_HALT)) return false;
+void WorkerMain(uint32_t index) {
+  SearchControl& control = ControlOf(index);
+  threadRefs[index].store(platform::CurrentThreadRef());
+  ApplyPriority(index);
+  if (index == 0 && Settings.NoSave.load() != 0) {
+    LogText("No saving, all computations will be lost\n");
   }
+  while (!control.Requested(REQ_HALT)) {
+    RunQueue(control);
+    if (!(control.Requested(REQ_HALT) && HeldResultCount() > 0 && WaitForResultsFile(control))) {
+      break;
+    }
+  }
+  control.active.store(false);
+  if (workersLeft.fetch_sub(1) == 1) {
+    // The last worker of the run says how it ended.
+    const bool halted = HaltPending() || control.Requested(REQ_HALT);
+    const bool noSearch = noSearchSeen.load();
+    lastWorkEnd = noSearch                   ? WorkEnd::NoSearch
+                  : internalErrorSeen.load() ? WorkEnd::InternalError
+                  : halted                   ? WorkEnd::Halted
+                                             : WorkEnd::Finished;
+    if (halted) {
+      LogText("Execution halted.\n");
+      LogText("Choose Test/Continue to restart.\n");
+    } else if (!noSearch) {
+      LogText("Computation finished.\n");
+      LogText("Ask for a new range.\n");
+    }
+    ShowStatus("IDLE");
+  }
+  LeavePool();
 }
 
-// After a halt raised because results could not be written: waits, trying to write them
-// every display period, until they are on the disk (true: the work goes on) or a Stop comes.
-bool WaitForResultsFile() {
-  LogText("Waiting until the results file can be written; Stop ends the wait.\n");
-  RequestFlags.store(0);
-  while (!Requested(REQ_HALT)) {
-    for (int32_t tick = 0; tick < Settings.DisplayFrequency.load() * 10; ++tick) {
-      ProtocolSleep(100);
-      if (Requested(REQ_HALT)) return false;
-    }
-    if (WriteHeldResults()) {
-      LogText("The results file can be written again; the held results are in it.\n");
-      return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
-void WorkerMain() {
-  WorkerRunning.store(1);
-  workerThreadRef.store(platform::CurrentThreadRef());
-  ApplyPriority();
-  if (Settings.NoSave.load() != 0) LogText("No saving, all computations will be lost\n");
-  bool noDriver = false;
-  internalErrorSeen = false;
-  while (!Requested(REQ_HALT)) {
-    noDriver = RunQueue();
-    if (!(Requested(REQ_HALT) && HeldResultCount() > 0 && WaitForResultsFile())) break;
-  }
-  lastWorkEnd = noDriver            ? WorkEnd::NoSearch
-                : internalErrorSeen ? WorkEnd::InternalError
-                : Requested(REQ_HALT) ? WorkEnd::Halted
-                                      : WorkEnd::Finished;
-  if (Requested(REQ_HALT)) {
-    LogText("Execution halted.\n");
-    LogText("Choose Test/Continue to restart.\n");
-  } else if (!noDriver) {
-    LogText("Computation finished.\n");
-    LogText("Ask for a new range.\n");
-  }
-  WorkerRunning.store(0);
-  while (TimerRunning.load() == 1) {
-    RequestFlags.store(REQ_HALT);
-    ProtocolSleep(50);
-  }
-  ShowStatus("IDLE");
-}
-
-void TimerMain() {
-  TimerRunning.store(1);
-  SliceCounter.store(0);
-  timerThreadRef.store(platform::CurrentThreadRef());
-  ApplyPriority();
+void TimerMain(uint32_t) {
+  threadRefs[kTimerIndex].store(platform::CurrentThreadRef());
+  ApplyPriority(kTimerIndex);
+  for (uint32_t i = 0; i <= kMaxWorkers; ++i) ControlOf(i).sliceCounter.store(0);
   uint32_t saveCounter = 0;
+  auto forActive = [](auto&& action) {
+    for (uint32_t i = 0; i <= kMaxWorkers; ++i) {
+      SearchControl& control = ControlOf(i);
+      if (control.active.load()) action(control);
+    }
+  };
   for (;;) {
     for (int32_t second = 0; second < Settings.DisplayFrequency.load(); ++second) {
       for (int i = 0; i < 10; ++i) {
         ProtocolSleep(100);
-        // The timer ends once the worker has stopped too: a worker that waits for the
-        // results file after a halt goes on with its requests once the file is back.
-        if (Requested(REQ_HALT) && WorkerRunning.load() == 0) {
-          TimerRunning.store(0);
-          return;
-        }
-      }
-      ElapsedSeconds.fetch_add(1);
-      const uint32_t slice = SliceLength.load();
-      if (slice != 0) {
-        if (static_cast<uint32_t>(SliceCounter.fetch_add(1) + 1) >= slice) {
-          SliceCounter.store(0);
-          // REQ_SLICE replaces any other request, but never a pending halt.
-          uint32_t flags = RequestFlags.load();
-          while ((flags & REQ_HALT) == 0 &&
-                 !RequestFlags.compare_exchange_weak(flags, REQ_SLICE)) {
+        // The timer ends once every search thread has ended.
+        if (WorkerRunning.load() == 0) {
+          std::lock_guard<std::mutex> guard(poolLock);
+          if (WorkerRunning.load() == 0) {
+            TimerRunning.store(0);
+            return;
           }
         }
       }
+      forActive([](SearchControl& control) {
+        control.elapsedSeconds.fetch_add(1);
+        const uint32_t slice = control.sliceLength.load();
+        if (slice != 0 && static_cast<uint32_t>(control.sliceCounter.fetch_add(1) + 1) >= slice) {
+          control.sliceCounter.store(0);
+          control.RaiseSlice();
+        }
+      });
       if (++saveCounter >= static_cast<uint32_t>(Settings.SaveFrequency.load()) * 60u) {
         saveCounter = 0;
-        RequestFlags.fetch_or(REQ_SAVE);
+        forActive([](SearchControl& control) { control.requests.fetch_or(REQ_SAVE); });
       }
     }
-    RequestFlags.fetch_or(REQ_DISPLAY);
+    forActive([](SearchControl& control) { control.requests.fetch_or(REQ_DISPLAY); });
   }
 }
 
-void StartWorkWith(void (*body)()) {
+void StartWork() {
   JoinFinishedThreads();
-  RequestFlags.store(0);
-  // The flags are raised here as well as by the threads themselves, so that the commands'
-  // enabled states are right from this moment on.
-  WorkerRunning.store(1);
-  TimerRunning.store(1);
-  if (!platform::StartThread(body, kSearchStackBytes, workerThread)) {
-    WorkerRunning.store(0);
-    TimerRunning.store(0);
-    LogText("Cannot start the search thread.\n");
-    return;
+  const uint32_t workers = static_cast<uint32_t>(AdjustWorkers(Settings.Workers.load()));
+  poolDone.store(false);
+  internalErrorSeen.store(false);
+  noSearchSeen.store(false);
+  waitAnnounced.store(false);
+  std::lock_guard<std::mutex> guard(poolLock);
+  workersLeft.store(workers);
+  for (uint32_t i = 0; i < workers; ++i) {
+    ResetControl(ControlOf(i));
+    ControlOf(i).active.store(true);
   }
-  if (!platform::StartThread(TimerMain, kTimerStackBytes, timerThread)) {
-    // The worker stops the timer before it ends; without one it must not wait for it.
-    TimerRunning.store(0);
-    LogText("Cannot start the timer thread.\n");
+  // Raised here as well as by the threads themselves, so that the commands' enabled states are
+  // right from this moment on.
+  WorkerRunning.fetch_add(workers);
+  StartTimerIfNone();
+  for (uint32_t i = 0; i < workers; ++i) {
+    if (!platform::StartThread(WorkerMain, i, kSearchStackBytes, searchThreads[i])) {
+      ControlOf(i).active.store(false);
+      workersLeft.fetch_sub(1);
+      WorkerRunning.fetch_sub(1);
+      LogText("Cannot start a search thread.\n");
+    }
   }
 }
 
-void StartWork() { StartWorkWith(WorkerMain); }
+bool StartQuestion(void (*body)(SearchControl& control)) {
+  if (questionRunning.exchange(true)) return false;
+  platform::JoinThread(searchThreads[kQuestionControl]);
+  SearchControl& control = ControlOf(kQuestionControl);
+  ResetControl(control);
+  control.active.store(true);
+  questionBody.store(body);
+  std::lock_guard<std::mutex> guard(poolLock);
+  WorkerRunning.fetch_add(1);
+  StartTimerIfNone();
+  if (!platform::StartThread(QuestionMain, kQuestionControl, kSearchStackBytes,
+                             searchThreads[kQuestionControl])) {
+    control.active.store(false);
+    WorkerRunning.fetch_sub(1);
+    questionRunning.store(false);
+    LogText("Cannot start the search thread.\n");
+    return false;
+  }
+  return true;
+}
 
 void StopWork() {
-  RequestFlags.store(REQ_HALT);
-  platform::RaiseForStop(workerThreadRef.load());
-  platform::RaiseForStop(timerThreadRef.load());
+  RequestHaltEverywhere();
+  for (auto& ref : threadRefs) platform::RaiseForStop(ref.load());
 }
 
 void FinishWork() {
@@ -260,7 +357,7 @@ void FinishWork() {
     NoRedraw.store(true);
     StopWork();
     while (WorkerRunning.load() != 0 || TimerRunning.load() != 0) {
-      RequestFlags.store(REQ_HALT);
+      RequestHaltEverywhere();
       ProtocolSleep(50);
     }
   }
@@ -277,7 +374,14 @@ WorkEnd LastWorkEnd() { return lastWorkEnd.load(); }
 bool ContinueEnabled() { return WorkerRunning.load() == 0 && TimerRunning.load() == 0; }
 
 bool StopEnabled() {
-  return (WorkerRunning.load() != 0 || TimerRunning.load() != 0) && !Requested(REQ_HALT);
+  if (WorkerRunning.load() == 0 && TimerRunning.load() == 0) return false;
+  for (uint32_t i = 0; i <= kMaxWorkers; ++i) {
+    const SearchControl& control = ControlOf(i);
+    if (control.active.load() && !control.Requested(REQ_HALT)) return true;
+  }
+  return false;
 }
+
+bool QuestionEnabled() { return !questionRunning.load(); }
 
 }  // namespace aequa

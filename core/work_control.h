@@ -1,35 +1,45 @@
 #pragma once
-// The worker and timer threads and the commands that start and stop them.
+// The worker threads, the timer thread and the commands that start and stop them. "Workers"
+// worker threads share one queue: each takes the first line no other worker has taken, and an
+// idle worker has the busiest one give away part of its line. The representation command runs
+// on a thread of its own beside them.
+#include <cstdint>
+
+#include "core/shared_words.h"
 
 namespace aequa {
 
-// Continue: clears RequestFlags and starts the worker and the timer. Call only while
-// neither runs.
+// Continue: clears the requests and starts the workers and the timer. Call only while no
+// worker runs.
 void StartWork();
-// Starts `body` in the worker's place (it must follow the worker's protocol: set
-// WorkerRunning, stop the timer before it ends) together with the timer.
-void StartWorkWith(void (*body)());
-// Stop: raises REQ_HALT and lets the search threads run at normal priority.
+// Starts `body` on the representation command's control, beside the workers (with the timer
+// when none runs). The body follows the protocol: it sets its control active and counts itself
+// in WorkerRunning while it runs. False when one runs already or it cannot be started.
+bool StartQuestion(void (*body)(SearchControl& control));
+// Stop: raises REQ_HALT for every search thread and lets them run at normal priority.
 void StopWork();
-// Exit: when a thread runs, stops redrawing, stops the work and waits until both have ended.
+// Exit: when a thread runs, stops redrawing, stops the work and waits until every thread has
+// ended.
 void FinishWork();
-// Waits until both threads have ended (the command line in the foreground).
+// Waits until every thread has ended (the command line in the foreground).
 void WaitForWorkEnd();
 
-// How the last worker ended: the queue ran empty, a halt was requested, a search reported an
-// internal error (which takes precedence: the user has a file to send), or a line is of a
-// kind this program cannot search.
+// How the last run of the workers ended: the queue ran empty, a halt was requested, a search
+// reported an internal error (which takes precedence: the user has a file to send), or a line
+// is of a kind this program cannot search.
 enum class WorkEnd { Finished, Halted, InternalError, NoSearch };
 WorkEnd LastWorkEnd();
 
-// Continue is enabled exactly when neither thread runs; Stop while one runs and no halt has
-// been requested.
+// Continue is enabled exactly when no thread runs; Stop while one runs and a search thread has
+// no halt pending; Compute Sum while no representation search runs.
 bool ContinueEnabled();
 bool StopEnabled();
+bool QuestionEnabled();
 
-void WorkerMain();
-void TimerMain();
-// Applies "Priority" and "Affinity" to the calling search thread.
-void ApplyPriority();
+void WorkerMain(uint32_t index);
+void TimerMain(uint32_t unused);
+// Applies "Priority", and "Affinity" (worker i on processor Affinity + i), to the calling
+// search thread of control `index`.
+void ApplyPriority(uint32_t index);
 
 }  // namespace aequa

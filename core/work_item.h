@@ -22,6 +22,10 @@ struct WorkItem {
   uint32_t terms = 0;
   uint32_t megabytes = 0;
   uint32_t lineId = 0;  // the settings store's id of the line; 0 for an item of no line
+  // Where the line's range began (its start when queued, or the cut of a split), so that its
+  // progress is known after its start has moved. Kept in the line, after its other fields,
+  // once it differs from the start; a line without it began at its start.
+  uint32_t first = 0;
 };
 
 }  // namespace aequa

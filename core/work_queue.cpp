@@ -1,9 +1,13 @@
 #include "core/work_queue.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
+#include "core/coordinator.h"
+#include "core/cost_model.h"
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
@@ -75,23 +79,27 @@ uint32_t ValidateLine(const char* key, const char* value, WorkItem& item, bool q
   LineFault fault = LineFault::None;
   if (KeyIs(key, "ADD")) {
     kind = WORK_ADD;
-    stoppedAt =
-        ReadFields(value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes});
+    stoppedAt = ReadFields(
+        value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes, &item.first});
     fault = CheckAddItem(item);
   } else if (KeyIs(key, "SUM")) {
     kind = WORK_SUM;
     stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.leftTerms,
                                    &item.rightTerms, &item.variant, &item.current,
-                                   &item.duration});
+                                   &item.duration, &item.first});
     fault = CheckSumItem(item);
   } else if (KeyIs(key, "PENTA")) {
     kind = WORK_PENTA;
-    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.variant});
+    stoppedAt =
+        ReadFields(value, {&item.power, &item.start, &item.end, &item.variant, &item.first});
     fault = CheckPentaItem(item);
   } else {
     return refuse("Illegal line in INI file: %s=%s\n");
   }
-  if (fault == LineFault::None) return item.kind = kind;
+  if (fault == LineFault::None) {
+    if (item.first == 0 || item.first > item.start) item.first = item.start;
+    return item.kind = kind;
+  }
   if (stoppedAt < LineFieldCount(kind) && stoppedAt <= LastFieldRead(fault)) {
     char pattern[80];
     std::snprintf(pattern, sizeof pattern, "Not a number for %s in INI file: %%s=%%s\n",
@@ -163,65 +171,172 @@ std::string FormatSumLine(uint32_t power, uint32_t start, uint32_t end, uint32_t
 }
 
 std::string ValueOf(const WorkItem& item) {
+  std::string value;
   switch (item.kind) {
     case WORK_SUM:
-      return FormatSumLine(item.power, item.start, item.end, item.leftTerms, item.rightTerms,
-                           item.variant, item.current, item.duration);
+      value = FormatSumLine(item.power, item.start, item.end, item.leftTerms, item.rightTerms,
+                            item.variant, item.current, item.duration);
+      break;
     case WORK_ADD:
-      return AddLineValue(item.power, item.start, item.end, item.terms, item.megabytes);
+      value = AddLineValue(item.power, item.start, item.end, item.terms, item.megabytes);
+      break;
     default:
-      return PentaLineValue(item.power, item.start, item.end, item.variant);
+      value = PentaLineValue(item.power, item.start, item.end, item.variant);
+      break;
   }
+  if (item.first != 0 && item.first < item.start) value += "," + std::to_string(item.first);
+  return value;
 }
 
 }  // namespace
 
 uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
-  item = WorkItem{};
   const char* file = WorkFile();
-  if (index > IniLineCount(file)) return 0;
   for (;;) {
-    char key[kIniLineSize];
-    char value[kIniLineSize];
-    IniSplitLine(file, index, key, value);
     item = WorkItem{};
-    uint32_t kind = ValidateLine(key, value, item);
+    uint32_t id = 0;
+    uint32_t owner = 0;
+    std::string key;
+    std::string value;
+    if (!IniGetLine(file, index, id, key, value, owner)) return 0;
+    const uint32_t kind = ValidateLine(key.c_str(), value.c_str(), item);
     if (kind != 0) {
-      item.lineId = IniLineId(file, index);
+      item.lineId = id;
       return kind;
     }
     item = WorkItem{};
-    IniDeleteLine(file, index);
-    if (index > IniLineCount(file)) return 0;
+    // By its id: another thread may have moved the lines meanwhile.
+    IniDeleteLineById(file, id);
   }
 }
 
 bool UpdateWorkLine(const WorkItem& item) {
   const char* file = WorkFile();
-  IniHold(file, 0);
-  const uint32_t index = IniFindLine(file, item.lineId);
-  if (index != 0) {
-    if (item.start < item.end) {
-      IniPutLine(file, index, KeyOf(item.kind), ValueOf(item).c_str());
-    } else {
-      IniDeleteLine(file, index);
-    }
-  }
-  IniRelease(file);
-  if (index == 0 && item.lineId != 0) {
+  const bool found = item.start < item.end
+                         ? IniPutLineById(file, item.lineId, KeyOf(item.kind), ValueOf(item).c_str())
+                         : IniDeleteLineById(file, item.lineId);
+  if (!found && item.lineId != 0) {
     const std::string text = std::string("The line ") + KeyOf(item.kind) + "=" + ValueOf(item) +
                              " is no longer in the work file; its progress is not written\n";
     LogText(text.c_str());
   }
-  return index != 0;
+  return found;
 }
 
-void DeleteWorkLine(const WorkItem& item) {
+void DeleteWorkLine(const WorkItem& item) { IniDeleteLineById(WorkFile(), item.lineId); }
+
+
+SearchOutcome FailLine(SearchControl& control, const WorkItem& item, const std::string& errorLine,
+                       const std::string& fileToSend) {
+  LogMessage(control, errorLine.c_str());
+  // Only a file that is there can be sent.
+  if (!fileToSend.empty() && std::filesystem::exists(fileToSend)) {
+    const std::string send = "Please send file " + fileToSend + " to " + CoordinatorEmail() + "\n";
+    LogMessage(control, send.c_str());
+  }
+  DeleteWorkLine(item);
+  return SearchOutcome::Failed;
+}
+
+bool Splittable(const WorkItem& item, uint32_t from) {
+  // In modes Best and Same a result lowers n for every later value of the line: its values
+  // are searched in order, by one worker.
+  if (item.kind == WORK_SUM && item.variant != kModeExact) return false;
+  return item.end > from && item.end - from >= 2;
+}
+
+bool OfferSplit(SearchControl& control, WorkItem& item, uint32_t from) {
+  if (control.splitWanted.exchange(0) == 0) return false;
+  if (!Splittable(item, from)) return false;
+  const uint32_t end = item.end;
+  const uint32_t cut = BalancedCut(item, from, end);
+  if (!SplitWorkLine(item, cut)) return false;
+  char text[160];
+  std::snprintf(text, sizeof text, "%u to %u go to another worker as a line of their own\n",
+                static_cast<unsigned>(cut), static_cast<unsigned>(end));
+  LogText(control, text);
+  return true;
+}
+
+namespace {
+
+// Two lines that must not be searched at the same time: equal-sums lines of the same power,
+// left terms and mode share the checkpoint names of their common values.
+bool Conflicting(const WorkItem& a, const WorkItem& b) {
+  return a.kind == WORK_SUM && b.kind == WORK_SUM && a.power == b.power &&
+         a.leftTerms == b.leftTerms && a.start < b.end && b.start < a.end;
+}
+
+uint32_t OwnerOf(uint32_t worker) { return worker + 1; }
+
+}  // namespace
+
+std::vector<TakenLine> TakenLines() {
+  std::vector<TakenLine> taken;
   const char* file = WorkFile();
+  uint32_t id = 0;
+  uint32_t owner = 0;
+  std::string key;
+  std::string value;
+  for (uint32_t i = 1; IniGetLine(file, i, id, key, value, owner); ++i) {
+    WorkItem item;
+    if (owner == 0 || ValidateLineQuietly(key.c_str(), value.c_str(), item) == 0) continue;
+    item.lineId = id;
+    taken.push_back({owner - 1, item});
+  }
+  return taken;
+}
+
+uint32_t TakeWorkLine(uint32_t worker, WorkItem& item) {
+  const char* file = WorkFile();
+  for (uint32_t index = 1;; ++index) {
+    const uint32_t kind = ParseWorkLine(index, item);
+    if (kind == 0) return 0;
+    uint32_t id = 0;
+    uint32_t owner = 0;
+    std::string key;
+    std::string value;
+    if (!IniGetLine(file, index, id, key, value, owner) || id != item.lineId) continue;
+    if (owner != 0 && owner != OwnerOf(worker)) continue;
+    if (!IniClaimLine(file, item.lineId, OwnerOf(worker))) continue;
+    // Two workers that took conflicting lines at once: the one with the higher number gives
+    // its line back.
+    bool yields = false;
+    for (const TakenLine& other : TakenLines()) {
+      if (other.worker != worker && Conflicting(other.item, item) &&
+          (other.worker < worker || other.item.lineId == item.lineId)) {
+        yields = true;
+      }
+    }
+    if (!yields) return kind;
+    IniReleaseLine(file, item.lineId, OwnerOf(worker));
+  }
+}
+
+void ReleaseWorkLine(uint32_t worker, const WorkItem& item) {
+  IniReleaseLine(WorkFile(), item.lineId, OwnerOf(worker));
+}
+
+bool SplitWorkLine(WorkItem& item, uint32_t cut) {
+  if (cut <= item.start || cut >= item.end || (item.kind == WORK_SUM && cut <= item.current)) {
+    return false;
+  }
+  WorkItem part = item;
+  part.start = cut;
+  part.current = item.kind == WORK_SUM ? cut : 0;
+  part.first = cut;
+  WorkItem own = item;
+  own.end = cut;
+  const char* file = WorkFile();
+  // One write of the file holds both lines: a crash leaves the old line or both parts. The
+  // new part goes in first: when it cannot (a full table), nothing has changed.
   IniHold(file, 0);
-  const uint32_t index = IniFindLine(file, item.lineId);
-  if (index != 0) IniDeleteLine(file, index);
+  const bool done =
+      IniInsertLineAfter(file, item.lineId, KeyOf(part.kind), ValueOf(part).c_str()) &&
+      IniPutLineById(file, item.lineId, KeyOf(item.kind), ValueOf(own).c_str());
   IniRelease(file);
+  if (done) item.end = cut;
+  return done;
 }
 
 std::string BuildStatusReport() {
@@ -268,7 +383,7 @@ std::string BuildStatusReport() {
 
 bool AddWorkLine(const char* key, const char* value, bool startIfIdle) {
   const char* file = WorkFile();
-  IniHold(file, 1);
+  IniReload(file);
   if (!IniReadable(file)) {
     LogText("The range is not queued: the work file cannot be read.\n");
     return false;

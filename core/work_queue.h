@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/drivers.h"
+#include "core/shared_words.h"
 #include "core/work_item.h"
 
 namespace aequa {
@@ -20,6 +23,34 @@ bool UpdateWorkLine(const WorkItem& item);
 
 // Drops the line the item was read from (after an internal error); other lines stay.
 void DeleteWorkLine(const WorkItem& item);
+
+// Whether the units [from, end) of the line can be cut between two workers: at least two
+// units, and no order between them (an equal-sums line in mode Best or Same is searched in
+// order, since a result lowers n for the values after it).
+bool Splittable(const WorkItem& item, uint32_t from);
+
+// At a boundary of its search (between values, windows or a's): when another worker has asked
+// for work, gives the units [cut, end) of the line away (SplitWorkLine at the point that halves
+// the work left from `from` on) and says so. True when the item's end moved down to the cut.
+bool OfferSplit(SearchControl& control, WorkItem& item, uint32_t from);
+
+// Workers share the queue: each takes the first valid line that no other worker has taken
+// and that no taken line conflicts with (equal-sums lines of the same power and left terms
+// over common values share checkpoint files). Taking is in memory only. Returns the kind, or
+// 0 when no line can be taken.
+uint32_t TakeWorkLine(uint32_t worker, WorkItem& item);
+void ReleaseWorkLine(uint32_t worker, const WorkItem& item);
+struct TakenLine {
+  uint32_t worker;
+  WorkItem item;  // as the line holds it now
+};
+std::vector<TakenLine> TakenLines();
+
+// Gives the part [cut, end) of the item's line away as a new line right after it, and keeps
+// [start, cut) (with the item's progress) in the line; both in one write of the file, so that
+// a crash leaves either the whole line or both parts. The item's end becomes `cut`. False
+// (nothing changed) when the cut is outside the line's unsearched values or the line is gone.
+bool SplitWorkLine(WorkItem& item, uint32_t cut);
 
 // The queue report that the Status command shows (at most 2000 bytes).
 std::string BuildStatusReport();

@@ -1,151 +1,145 @@
 #include "penta/penta_driver.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "core/output_log.h"
 #include "core/settings.h"
-#include "core/settings_store.h"
-#include "core/shared_words.h"
 #include "core/status_display.h"
 #include "core/work_queue.h"
-#include "penta/penta_search.h"
-#include "penta/penta_tables.h"
 #include "penta/penta_types.h"
 
 namespace aequa::penta {
-
-std::atomic<uint32_t> CurrentPower{0};
-std::atomic<uint32_t> CurrentType{0};
-
 namespace {
-
-PentaRoutineOverride routineOverride = nullptr;
 
 int D(uint32_t value) { return static_cast<int>(static_cast<int32_t>(value)); }
 
-// "(k,type) first-last done in N seconds (M candidates)" for the stretch since the last report.
-void FormatStretch(char (&text)[160], const WorkItem& item, uint32_t first, uint32_t last) {
-  std::snprintf(text, sizeof text, "(%d,%d) %d-%d done in %d seconds (%d candidates)",
-                D(item.power), D(item.variant), D(first), D(last), D(ElapsedSeconds.load()),
-                D(CandidateCount.load()));
-}
+// One line's search, on a run this object owns.
+class PentaLine {
+ public:
+  PentaLine(PentaRun& run, WorkItem& item, const PentaOptions& options)
+      : run_(run), item_(item), options_(options) {}
+  SearchOutcome Search();
 
-void ResetCounters() {
-  ElapsedSeconds.store(0);
-  CandidateCount.store(0);
-}
+ private:
+  // Writes the report of the stretch first..last: "(k,type) first-last done in N seconds
+  // (M candidates)". False when the results file could not take it.
+  bool ReportStretch(uint32_t first, uint32_t last) {
+    char text[160];
+    std::snprintf(text, sizeof text, "(%d,%d) %d-%d done in %d seconds (%d candidates)",
+                  D(item_.power), D(item_.variant), D(first), D(last),
+                  D(run_.control.elapsedSeconds.load()), D(run_.candidates));
+    return ReportResult(run_.control, text) != 0;
+  }
+  void ResetCounters() {
+    run_.control.elapsedSeconds.store(0);
+    run_.candidates = 0;
+  }
+  SearchOutcome Fail() {
+    char text[160];
+    std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d\n",
+                  static_cast<int>(run_.control.internalError.load()), D(item_.power),
+                  D(item_.start), D(item_.end), D(item_.variant));
+    return FailLine(run_.control, item_, text, "");
+  }
 
-// Logs the internal error with the line's values and drops the line from the queue.
-int32_t RefuseLine(const WorkItem& item) {
-  char text[160];
-  std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d\n",
-                static_cast<int>(InternalError.load()), D(item.power), D(item.start),
-                D(item.end), D(item.variant));
-  LogMessage(text);
-  DeleteWorkLine(item);
-  ReleaseTables();
-  return 1;
+  PentaRun& run_;
+  WorkItem& item_;
+  const PentaOptions& options_;
+};
+
+SearchOutcome PentaLine::Search() {
+  SearchControl& control = run_.control;
+  run_.sink = options_.sink;
+  if (item_.power != 5) {
+    control.internalError.store(kUnimplementedError);
+    LogMessage(control, "Unimplemented Penta routine\n");
+    return SearchOutcome::Stopped;
+  }
+  if (item_.start >= item_.end) {
+    UpdateWorkLine(item_);
+    return SearchOutcome::Finished;
+  }
+  ResetCounters();
+  // A missing residue table refuses the line: no routine runs without its tables.
+  if (!BuildTables(run_.tables, options_.allocator)) {
+    control.internalError.store(kMissingTableError);
+    return Fail();
+  }
+  const PentaRoutine routine = options_.routine != nullptr && item_.variant < kTypeCount
+                                   ? options_.routine
+                                   : RoutineOf(item_.variant);
+  uint32_t first = item_.start;
+  bool finishedSinceReport = false;
+  uint32_t last = 0;
+  while (item_.start < item_.end) {
+    char text[128];
+    std::snprintf(text, sizeof text, "k=%d, from %d to %d", D(item_.power), D(item_.start),
+                  D(item_.end));
+    ShowStatus(control, text);
+    std::snprintf(text, sizeof text, "Searching %d %d's on %d Penta%d\n", D(item_.power),
+                  D(item_.power), D(item_.start), D(item_.variant));
+    LogText(control, text);
+    ReplaceNextLine(control);
+    control.internalError.store(0);
+
+    run_.stoppedEarly = false;
+    if (routine != nullptr) {
+      routine(run_, static_cast<int32_t>(item_.start));
+    } else {
+      control.internalError.store(kUnimplementedError);
+      LogMessage(control, "Unimplemented Penta routine\n");
+    }
+    if (control.internalError.load() != 0) return Fail();
+
+    if (control.Requested(REQ_HALT) && run_.stoppedEarly) {
+      // The a just searched is incomplete: it is searched again when the line resumes.
+      // The line moves on only once the report of its stretch is on the disk.
+      if (finishedSinceReport && ReportStretch(first, last)) UpdateWorkLine(item_);
+      return SearchOutcome::Stopped;
+    }
+    last = item_.start;
+    finishedSinceReport = true;
+    item_.start = last + 1;
+    // A save request, ForceDisplay after every a, or an idle worker asking for work: report
+    // the stretch and record it.
+    if (control.Requested(REQ_SAVE) || Settings.ForceDisplay.load() != 0 ||
+        control.splitWanted.load() != 0) {
+      // Keep a stop request that arrives meanwhile; display and save are answered here.
+      control.ClearRequestsButHalt();
+      const bool written = ReportStretch(first, last);
+      ResetCounters();
+      if (!written) {  // held in memory: the work stops, the line stays
+        item_.start = first;
+        return SearchOutcome::Stopped;
+      }
+      first = item_.start;
+      UpdateWorkLine(item_);
+      finishedSinceReport = false;
+      // The values of a still to come, cut in two when another worker has none.
+      OfferSplit(control, item_, item_.start);
+    }
+    // A stop that came as the a was finished: that a counts, and is reported.
+    if (control.Requested(REQ_HALT) && item_.start < item_.end) {
+      if (finishedSinceReport && ReportStretch(first, last)) UpdateWorkLine(item_);
+      return SearchOutcome::Stopped;
+    }
+  }
+  if (finishedSinceReport && !ReportStretch(first, last)) return SearchOutcome::Stopped;
+  UpdateWorkLine(item_);
+  return SearchOutcome::Finished;
 }
 
 }  // namespace
 
-int32_t RunPentaLine(WorkItem& item) {
-  CurrentPower.store(item.power);
-  CurrentType.store(item.variant);
-  if (item.power != 5) {
-    InternalError.store(kUnimplementedError);
-    LogMessage("Unimplemented Penta routine\n");
-    return 1;
-  }
-  if (item.start >= item.end) {
-    UpdateWorkLine(item);
-    return 0;
-  }
-  ResetCounters();
-  // A missing residue table refuses the line: no routine runs without its tables.
-  if (!BuildTables()) {
-    InternalError.store(kMissingTableError);
-    return RefuseLine(item);
-  }
-  const PentaRoutine routine =
-      routineOverride != nullptr && item.variant < kTypeCount ? routineOverride : RoutineOf(item.variant);
-  uint32_t first = item.start;
-  bool finishedSinceReport = false;
-  uint32_t last = 0;
-  while (item.start < item.end) {
-    char text[128];
-    std::snprintf(text, sizeof text, "k=%d, from %d to %d", D(item.power), D(item.start),
-                  D(item.end));
-    ShowStatus(text);
-    if (Settings.TrayIcon.load() != 0) SetTrayIcon(0, text);
-    std::snprintf(text, sizeof text, "Searching %d %d's on %d Penta%d\n", D(item.power),
-                  D(item.power), D(item.start), D(item.variant));
-    LogText(text);
-    ReplaceLastLine.store(true);
-    InternalError.store(0);
-
-    StoppedEarly.store(false);
-    if (routine != nullptr) {
-      routine(static_cast<int32_t>(item.start));
-    } else {
-      InternalError.store(kUnimplementedError);
-      LogMessage("Unimplemented Penta routine\n");
-    }
-    if (InternalError.load() != 0) return RefuseLine(item);
-
-    if (Requested(REQ_HALT) && StoppedEarly.load()) {
-      // The a just searched is incomplete: it is searched again when the line resumes.
-      // The line moves on only once the report of its stretch is on the disk.
-      if (finishedSinceReport) {
-        char report[160];
-        FormatStretch(report, item, first, last);
-        if (ReportResult(report) != 0) UpdateWorkLine(item);
-      }
-      ReleaseTables();
-      return 1;
-    }
-    last = item.start;
-    finishedSinceReport = true;
-    // A save request, or ForceDisplay after every a: report the stretch and record it.
-    if (Requested(REQ_SAVE) || Settings.ForceDisplay.load() != 0) {
-      // Keep a stop request that arrives meanwhile; display and save are answered here.
-      RequestFlags.fetch_and(REQ_HALT);
-      char report[160];
-      FormatStretch(report, item, first, last);
-      ResetCounters();
-      if (ReportResult(report) == 0) {  // held in memory: the work stops, the line stays
-        ReleaseTables();
-        return 1;
-      }
-      item.start = last + 1;
-      first = item.start;
-      UpdateWorkLine(item);
-      finishedSinceReport = false;
-    } else {
-      item.start = last + 1;
-    }
-    // A stop that came as the a was finished: that a counts, and is reported.
-    if (Requested(REQ_HALT) && item.start < item.end) {
-      char report[160];
-      FormatStretch(report, item, first, last);
-      if (finishedSinceReport && ReportResult(report) != 0) UpdateWorkLine(item);
-      ReleaseTables();
-      return 1;
-    }
-  }
-  if (finishedSinceReport) {
-    char report[160];
-    FormatStretch(report, item, first, last);
-    if (ReportResult(report) == 0) {
-      ReleaseTables();
-      return 1;
-    }
-  }
-  UpdateWorkLine(item);
-  ReleaseTables();
-  return 0;
+SearchOutcome RunPentaLine(SearchControl& control, WorkItem& item) {
+  return RunPentaLine(control, item, PentaOptions{});
 }
 
-void SetRoutineOverride(PentaRoutineOverride routine) { routineOverride = routine; }
+SearchOutcome RunPentaLine(SearchControl& control, WorkItem& item, const PentaOptions& options) {
+  // The run holds the residue tables (6.4 MB) for as long as the line runs.
+  auto run = std::make_unique<PentaRun>(control);
+  return PentaLine(*run, item, options).Search();
+}
 
 }  // namespace aequa::penta

@@ -5,18 +5,12 @@
 #include <utility>
 
 #include "core/output_log.h"
-#include "core/shared_words.h"
 #include "penta/penta_starts.h"
 #include "penta/penta_types.h"
 
 namespace aequa::penta {
 
-std::atomic<uint32_t> CandidateCount{0};
-std::atomic<bool> StoppedEarly{false};
-
 namespace {
-
-CandidateSink candidateSink = nullptr;
 
 using Sums = std::array<int32_t, kPrimeCount>;
 
@@ -50,25 +44,26 @@ int32_t NextCandidate(const uint8_t* const* marks, const uint32_t* const* residu
   return end;
 }
 
-[[gnu::noinline]] void ReportCandidate(const char* label, int32_t a, int32_t b, int32_t c,
-                                       int32_t d) {
+[[gnu::noinline]] void ReportCandidate(PentaRun& run, const char* label, int32_t a, int32_t b,
+                                       int32_t c, int32_t d) {
   char text[128];
   std::snprintf(text, sizeof text, label, static_cast<long>(a), static_cast<long>(b),
                 static_cast<long>(c), static_cast<long>(d));
-  if (candidateSink != nullptr) {
-    candidateSink(text);
+  if (run.sink != nullptr) {
+    run.sink(text);
   } else {
-    ReportResult(text);
+    ReportResult(run.control, text);
   }
-  CandidateCount.fetch_add(1, std::memory_order_relaxed);
+  ++run.candidates;
 }
 
-[[gnu::noinline]] void ShowProgress(const char* format, int32_t a, int32_t b, int32_t c) {
+[[gnu::noinline]] void ShowProgress(PentaRun& run, const char* format, int32_t a, int32_t b,
+                                    int32_t c) {
   char text[96];
   std::snprintf(text, sizeof text, format, static_cast<long>(a), static_cast<long>(b),
                 static_cast<long>(c));
-  LogText(text);
-  ReplaceLastLine.store(true);
+  LogText(run.control, text);
+  ReplaceNextLine(run.control);
 }
 
 // What a d-loop needs to know of its triple.
@@ -81,7 +76,7 @@ struct Triple {
 };
 
 template <uint32_t T, int L, bool Count>
-void SearchD(const Triple& t, int32_t limit, SearchCounts* counts) {
+void SearchD(PentaRun& run, const Triple& t, int32_t limit, SearchCounts* counts) {
   constexpr const DLoop& loop = kPentaTypes[T].loops[L];
   if constexpr (loop.onlyWhenCBelowB) {
     if (t.c >= t.b) return;
@@ -103,9 +98,9 @@ void SearchD(const Triple& t, int32_t limit, SearchCounts* counts) {
   const int32_t subtracted = t.subtracted + (loop.signD < 0 ? 1 : 0);
   std::array<const uint8_t*, kPrimeCount> marks;
   for (int i = 0; i < kPrimeCount; ++i) {
-    marks[i] = PentaTables.marks[i].data() + kPrimes[i] * subtracted + (*t.residueSums)[i];
+    marks[i] = run.tables.marks[i].data() + kPrimes[i] * subtracted + (*t.residueSums)[i];
   }
-  const uint32_t* const* residues = PentaTables.residues.data();
+  const uint32_t* const* residues = run.tables.residues.data();
   constexpr Moduli kModuli = loop.moduli;
   constexpr int kSign = loop.signD;
   for (d = NextCandidate<kModuli, kSign>(marks.data(), residues, d, loop.step, end); d < end;
@@ -116,21 +111,21 @@ void SearchD(const Triple& t, int32_t limit, SearchCounts* counts) {
     if constexpr (loop.skip == SkipD::EqualToB) {
       if (d == t.b) continue;
     }
-    ReportCandidate(loop.label, t.a, t.b, t.c, d);
+    ReportCandidate(run, loop.label, t.a, t.b, t.c, d);
   }
 }
 
 // The one shape of every routine, filled in from the type table.
 template <uint32_t T, bool Count>
-void Search(int32_t a, int32_t limit, SearchCounts* counts) {
+void Search(PentaRun& run, int32_t a, int32_t limit, SearchCounts* counts) {
   constexpr const PentaType& type = kPentaTypes[T];
-  StoppedEarly.store(false, std::memory_order_relaxed);
-  if (!TablesComplete()) {
-    InternalError.store(kMissingTableError);
+  run.stoppedEarly = false;
+  if (!TablesComplete(run.tables)) {
+    run.control.internalError.store(kMissingTableError);
     return;
   }
   if (a <= 0 || a >= limit || a % 5 == 0 || !Accepts(type.a, a)) return;
-  const uint32_t* const* residues = PentaTables.residues.data();
+  const uint32_t* const* residues = run.tables.residues.data();
   constexpr int32_t kSubtracted = (type.signB < 0 ? 1 : 0) + (type.signC < 0 ? 1 : 0);
 
   Sums ofA;
@@ -155,7 +150,7 @@ void Search(int32_t a, int32_t limit, SearchCounts* counts) {
       for (int j = 0; j < kExclusionCount && !excluded; ++j) {
         const int i = kFirstExclusionPrime + j;
         ofABC[i] = ofAB[i] + type.signC * static_cast<int32_t>(residues[i][c]);
-        excluded = PentaTables.exclusions[j][kPrimes[i] * kSubtracted + ofABC[i]] != 0;
+        excluded = run.tables.exclusions[j][kPrimes[i] * kSubtracted + ofABC[i]] != 0;
       }
       if (excluded) continue;
       if constexpr (Count) ++counts->passed;
@@ -163,14 +158,14 @@ void Search(int32_t a, int32_t limit, SearchCounts* counts) {
         ofABC[i] = ofAB[i] + type.signC * static_cast<int32_t>(residues[i][c]);
       }
 
-      const uint32_t flags = RequestFlags.load(std::memory_order_relaxed);
+      const uint32_t flags = run.control.requests.load(std::memory_order_relaxed);
       if (flags != 0) {
         if ((flags & REQ_DISPLAY) != 0) {
-          RequestFlags.fetch_and(~REQ_DISPLAY);
-          ShowProgress(type.progress, a, b, c);
+          run.control.requests.fetch_and(~REQ_DISPLAY);
+          ShowProgress(run, type.progress, a, b, c);
         }
         if ((flags & REQ_HALT) != 0) {
-          StoppedEarly.store(true, std::memory_order_relaxed);
+          run.stoppedEarly = true;
           return;
         }
       }
@@ -179,13 +174,13 @@ void Search(int32_t a, int32_t limit, SearchCounts* counts) {
                           c,        fifthAB + type.signC * FifthMod3125(c),
                           a + type.signB * b + type.signC * c,
                           kSubtracted, &ofABC};
-      SearchD<T, 0, Count>(triple, limit, counts);
-      if constexpr (type.loopCount > 1) SearchD<T, 1, Count>(triple, limit, counts);
+      SearchD<T, 0, Count>(run, triple, limit, counts);
+      if constexpr (type.loopCount > 1) SearchD<T, 1, Count>(run, triple, limit, counts);
     }
   }
 }
 
-using Searcher = void (*)(int32_t a, int32_t limit, SearchCounts* counts);
+using Searcher = void (*)(PentaRun& run, int32_t a, int32_t limit, SearchCounts* counts);
 
 template <bool Count, size_t... T>
 constexpr std::array<Searcher, sizeof...(T)> MakeSearchers(std::index_sequence<T...>) {
@@ -197,8 +192,8 @@ constexpr std::array<Searcher, kTypeCount> kCountingSearchers =
     MakeSearchers<true>(std::make_index_sequence<kTypeCount>{});
 
 template <uint32_t T>
-void Routine(int32_t a) {
-  Search<T, false>(a, kTermLimit, nullptr);
+void Routine(PentaRun& run, int32_t a) {
+  Search<T, false>(run, a, kTermLimit, nullptr);
 }
 
 template <size_t... T>
@@ -210,44 +205,42 @@ constexpr std::array<PentaRoutine, kTypeCount> kRoutines =
 
 }  // namespace
 
-void SetCandidateSink(CandidateSink sink) { candidateSink = sink; }
-
-void SearchType(uint32_t type, int32_t a, int32_t limit) {
+void SearchType(PentaRun& run, uint32_t type, int32_t a, int32_t limit) {
   if (type >= kTypeCount) return;
   if (limit > kTermLimit) limit = kTermLimit;
-  kSearchers[type](a, limit, nullptr);
+  kSearchers[type](run, a, limit, nullptr);
 }
 
-SearchCounts CountType(uint32_t type, int32_t a, int32_t limit) {
+SearchCounts CountType(PentaRun& run, uint32_t type, int32_t a, int32_t limit) {
   SearchCounts counts;
   if (type >= kTypeCount) return counts;
   if (limit > kTermLimit) limit = kTermLimit;
-  kCountingSearchers[type](a, limit, &counts);
+  kCountingSearchers[type](run, a, limit, &counts);
   return counts;
 }
 
 PentaRoutine RoutineOf(uint32_t type) { return type < kTypeCount ? kRoutines[type] : nullptr; }
 
-void Penta0(int32_t a) { Routine<0>(a); }
-void Penta1(int32_t a) { Routine<1>(a); }
-void Penta2(int32_t a) { Routine<2>(a); }
-void Penta3(int32_t a) { Routine<3>(a); }
-void Penta4(int32_t a) { Routine<4>(a); }
-void Penta5(int32_t a) { Routine<5>(a); }
-void Penta6(int32_t a) { Routine<6>(a); }
-void Penta7(int32_t a) { Routine<7>(a); }
-void Penta8(int32_t a) { Routine<8>(a); }
-void Penta9(int32_t a) { Routine<9>(a); }
-void Penta10(int32_t a) { Routine<10>(a); }
-void Penta11(int32_t a) { Routine<11>(a); }
-void Penta12(int32_t a) { Routine<12>(a); }
-void Penta13(int32_t a) { Routine<13>(a); }
-void Penta14(int32_t a) { Routine<14>(a); }
-void Penta15(int32_t a) { Routine<15>(a); }
-void Penta16(int32_t a) { Routine<16>(a); }
-void Penta17(int32_t a) { Routine<17>(a); }
-void Penta18(int32_t a) { Routine<18>(a); }
-void Penta19(int32_t a) { Routine<19>(a); }
-void Penta20(int32_t a) { Routine<20>(a); }
+void Penta0(PentaRun& run, int32_t a) { Routine<0>(run, a); }
+void Penta1(PentaRun& run, int32_t a) { Routine<1>(run, a); }
+void Penta2(PentaRun& run, int32_t a) { Routine<2>(run, a); }
+void Penta3(PentaRun& run, int32_t a) { Routine<3>(run, a); }
+void Penta4(PentaRun& run, int32_t a) { Routine<4>(run, a); }
+void Penta5(PentaRun& run, int32_t a) { Routine<5>(run, a); }
+void Penta6(PentaRun& run, int32_t a) { Routine<6>(run, a); }
+void Penta7(PentaRun& run, int32_t a) { Routine<7>(run, a); }
+void Penta8(PentaRun& run, int32_t a) { Routine<8>(run, a); }
+void Penta9(PentaRun& run, int32_t a) { Routine<9>(run, a); }
+void Penta10(PentaRun& run, int32_t a) { Routine<10>(run, a); }
+void Penta11(PentaRun& run, int32_t a) { Routine<11>(run, a); }
+void Penta12(PentaRun& run, int32_t a) { Routine<12>(run, a); }
+void Penta13(PentaRun& run, int32_t a) { Routine<13>(run, a); }
+void Penta14(PentaRun& run, int32_t a) { Routine<14>(run, a); }
+void Penta15(PentaRun& run, int32_t a) { Routine<15>(run, a); }
+void Penta16(PentaRun& run, int32_t a) { Routine<16>(run, a); }
+void Penta17(PentaRun& run, int32_t a) { Routine<17>(run, a); }
+void Penta18(PentaRun& run, int32_t a) { Routine<18>(run, a); }
+void Penta19(PentaRun& run, int32_t a) { Routine<19>(run, a); }
+void Penta20(PentaRun& run, int32_t a) { Routine<20>(run, a); }
 
 }  // namespace aequa::penta

@@ -2,27 +2,31 @@
 // The twenty-one Penta routines: for one first term a, every b, c and d that the type allows,
 // kept as a candidate when the signed sum of the four fifth powers is a fifth-power residue
 // modulo every prime its d-loop tests.
-#include <atomic>
 #include <cstdint>
 
+#include "core/shared_words.h"
 #include "penta/penta_tables.h"
 
 namespace aequa::penta {
 
-// Result lines written since the driver last reset it.
-extern std::atomic<uint32_t> CandidateCount;
-
-// Set when the last routine returned at a stop request, before the end of its a.
-extern std::atomic<bool> StoppedEarly;
-
-// Where candidate lines go: ReportResult unless a test sets another sink (null restores it).
+// Where candidate lines go: ReportResult, unless a test gives another sink.
 using CandidateSink = void (*)(const char* text);
-void SetCandidateSink(CandidateSink sink);
+
+// One Penta search: its tables, its control words, and what its routines have reported.
+struct PentaRun {
+  explicit PentaRun(SearchControl& control) : control(control) {}
+  SearchControl& control;
+  Tables tables;
+  uint32_t candidates = 0;    // result lines written since the driver last reset it
+  bool stoppedEarly = false;  // the last routine returned at a stop, before the end of its a
+  CandidateSink sink = nullptr;
+};
 
 // The routine of `type` (0..20) for first term a, with every term below `limit`
-// (kTermLimit in the search; tests use smaller bounds). Polls RequestFlags at every triple that
-// passes the filter. Sets InternalError and searches nothing when a residue table is missing.
-void SearchType(uint32_t type, int32_t a, int32_t limit = kTermLimit);
+// (kTermLimit in the search; tests use smaller bounds). Polls the run's requests at every
+// triple that passes the filter. Sets the internal error and searches nothing when a residue
+// table is missing.
+void SearchType(PentaRun& run, uint32_t type, int32_t a, int32_t limit = kTermLimit);
 
 // SearchType that also counts its work (for measurements).
 struct SearchCounts {
@@ -30,31 +34,31 @@ struct SearchCounts {
   uint64_t passed = 0;   // those that passed it
   uint64_t dSteps = 0;   // d values tested, over all d-loops
 };
-SearchCounts CountType(uint32_t type, int32_t a, int32_t limit = kTermLimit);
+SearchCounts CountType(PentaRun& run, uint32_t type, int32_t a, int32_t limit = kTermLimit);
 
-void Penta0(int32_t a);
-void Penta1(int32_t a);
-void Penta2(int32_t a);
-void Penta3(int32_t a);
-void Penta4(int32_t a);
-void Penta5(int32_t a);
-void Penta6(int32_t a);
-void Penta7(int32_t a);
-void Penta8(int32_t a);
-void Penta9(int32_t a);
-void Penta10(int32_t a);
-void Penta11(int32_t a);
-void Penta12(int32_t a);
-void Penta13(int32_t a);
-void Penta14(int32_t a);
-void Penta15(int32_t a);
-void Penta16(int32_t a);
-void Penta17(int32_t a);
-void Penta18(int32_t a);
-void Penta19(int32_t a);
-void Penta20(int32_t a);
+void Penta0(PentaRun& run, int32_t a);
+void Penta1(PentaRun& run, int32_t a);
+void Penta2(PentaRun& run, int32_t a);
+void Penta3(PentaRun& run, int32_t a);
+void Penta4(PentaRun& run, int32_t a);
+void Penta5(PentaRun& run, int32_t a);
+void Penta6(PentaRun& run, int32_t a);
+void Penta7(PentaRun& run, int32_t a);
+void Penta8(PentaRun& run, int32_t a);
+void Penta9(PentaRun& run, int32_t a);
+void Penta10(PentaRun& run, int32_t a);
+void Penta11(PentaRun& run, int32_t a);
+void Penta12(PentaRun& run, int32_t a);
+void Penta13(PentaRun& run, int32_t a);
+void Penta14(PentaRun& run, int32_t a);
+void Penta15(PentaRun& run, int32_t a);
+void Penta16(PentaRun& run, int32_t a);
+void Penta17(PentaRun& run, int32_t a);
+void Penta18(PentaRun& run, int32_t a);
+void Penta19(PentaRun& run, int32_t a);
+void Penta20(PentaRun& run, int32_t a);
 
-using PentaRoutine = void (*)(int32_t a);
+using PentaRoutine = void (*)(PentaRun& run, int32_t a);
 // The routine of a type number; null above 20.
 PentaRoutine RoutineOf(uint32_t type);
 

@@ -43,8 +43,6 @@ constexpr std::array<std::span<const uint16_t>, kExclusionCount> kExclusionLists
 
 uint32_t* DefaultAllocator(size_t entries) { return new (std::nothrow) uint32_t[entries]; }
 
-TableAllocator allocateTable = &DefaultAllocator;
-
 // x^5 mod p for 0 <= x < p, then the period copied up to the term limit.
 void FillResidues(uint32_t* table, int32_t p) {
   for (int32_t x = 0; x < p; ++x) {
@@ -56,21 +54,22 @@ void FillResidues(uint32_t* table, int32_t p) {
 
 }  // namespace
 
-Tables PentaTables;
+Tables::~Tables() { ReleaseTables(*this); }
 
 std::span<const uint16_t> FifthPowerResidues(int primeIndex) { return kFifthLists[primeIndex]; }
 std::span<const uint16_t> ExcludedTripleSums(int exclusionIndex) {
   return kExclusionLists[exclusionIndex];
 }
 
-bool BuildTables() {
-  ReleaseTables();
+bool BuildTables(Tables& tables, TableAllocator allocate) {
+  if (allocate == nullptr) allocate = &DefaultAllocator;
+  ReleaseTables(tables);
   for (int i = 0; i < kPrimeCount; ++i) {
     const int32_t p = kPrimes[i];
-    uint32_t* table = allocateTable(static_cast<size_t>(kTermLimit));
+    uint32_t* table = allocate(static_cast<size_t>(kTermLimit));
     if (table != nullptr) FillResidues(table, p);
-    PentaTables.residues[i] = table;
-    auto& marks = PentaTables.marks[i];
+    tables.residues[i] = table;
+    auto& marks = tables.marks[i];
     marks.fill(0);
     for (uint16_t r : kFifthLists[i]) {
       for (int copy = 0; copy < 4; ++copy) marks[copy * p + r] = 1;
@@ -78,31 +77,27 @@ bool BuildTables() {
   }
   for (int j = 0; j < kExclusionCount; ++j) {
     const int32_t p = kPrimes[kFirstExclusionPrime + j];
-    auto& excluded = PentaTables.exclusions[j];
+    auto& excluded = tables.exclusions[j];
     excluded.fill(0);
     for (uint16_t s : kExclusionLists[j]) {
       for (int copy = 0; copy < 3; ++copy) excluded[copy * p + s] = 1;
     }
   }
-  return TablesComplete();
+  return TablesComplete(tables);
 }
 
-void ReleaseTables() {
-  for (uint32_t*& table : PentaTables.residues) {
+void ReleaseTables(Tables& tables) {
+  for (uint32_t*& table : tables.residues) {
     delete[] table;
     table = nullptr;
   }
 }
 
-bool TablesComplete() {
-  for (const uint32_t* table : PentaTables.residues) {
+bool TablesComplete(const Tables& tables) {
+  for (const uint32_t* table : tables.residues) {
     if (table == nullptr) return false;
   }
   return true;
-}
-
-void SetTableAllocator(TableAllocator allocator) {
-  allocateTable = allocator != nullptr ? allocator : &DefaultAllocator;
 }
 
 }  // namespace aequa::penta

@@ -1,7 +1,8 @@
 #pragma once
 // The tables every Penta routine reads: fifth-power residues of 0..99999 modulo sixteen
 // primes, the replicated fifth-power mark tables and the replicated triple exclusion tables.
-// Built once per work line by the driver, read-only while a routine runs.
+// Each Penta search builds its own set when it begins a line and reads it while its routines
+// run.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -22,11 +23,16 @@ inline constexpr std::array<int32_t, kPrimeCount> kPrimes = {
 inline constexpr int kExclusionCount = 6;
 inline constexpr int kFirstExclusionPrime = kPrimeCount - kExclusionCount;
 
-// Code stored in InternalError when a residue table is missing (its allocation failed).
+// The internal error stored when a residue table is missing (its allocation failed).
 inline constexpr int32_t kMissingTableError = 6001;
 
 struct Tables {
+  Tables() = default;
+  Tables(const Tables&) = delete;
+  Tables& operator=(const Tables&) = delete;
+  ~Tables();
   // residues[i][x] = x^5 mod kPrimes[i], for 0 <= x < kTermLimit; null when not allocated.
+  // The tables own these blocks.
   std::array<uint32_t*, kPrimeCount> residues{};
   // marks[i][j] = 1 when j mod p is a fifth power modulo p, for 0 <= j < 4p.
   std::array<std::array<uint8_t, 4 * 311>, kPrimeCount> marks{};
@@ -35,22 +41,18 @@ struct Tables {
   std::array<std::array<uint8_t, 3 * 101>, kExclusionCount> exclusions{};
 };
 
-// The process-wide tables.
-extern Tables PentaTables;
-
 // The constant lists the tables are marked from.
 std::span<const uint16_t> FifthPowerResidues(int primeIndex);   // {x^5 mod p}
 std::span<const uint16_t> ExcludedTripleSums(int exclusionIndex);
 
+// Where the residue tables' memory comes from: new[] unless a test gives one that fails.
+using TableAllocator = uint32_t* (*)(size_t entries);
+
 // Builds every table; a residue table whose allocation fails stays null. Returns true when
 // all of them exist.
-bool BuildTables();
+bool BuildTables(Tables& tables, TableAllocator allocate = nullptr);
 // Frees every residue table that exists; safe after a partial build and when nothing is built.
-void ReleaseTables();
-bool TablesComplete();
-
-// Where the residue tables' memory comes from (tests make it fail); null restores the default.
-using TableAllocator = uint32_t* (*)(size_t entries);
-void SetTableAllocator(TableAllocator allocator);
+void ReleaseTables(Tables& tables);
+bool TablesComplete(const Tables& tables);
 
 }  // namespace aequa::penta

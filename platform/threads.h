@@ -12,9 +12,10 @@ struct ThreadHandle {
   bool started = false;
 };
 
-// Starts `body` on a new thread whose stack holds at least `stackBytes`. False when the
-// thread could not be started.
-bool StartThread(void (*body)(), size_t stackBytes, ThreadHandle& handle);
+// Starts `body(argument)` on a new thread whose stack holds at least `stackBytes`. False when
+// the thread could not be started.
+bool StartThread(void (*body)(uint32_t), uint32_t argument, size_t stackBytes,
+                 ThreadHandle& handle);
 // Waits until the thread has ended; does nothing for a handle that was never started.
 void JoinThread(ThreadHandle& handle);
 

@@ -79,6 +79,17 @@ fw::DialogTemplate PriorityTemplate() {
   return {IDD_PRIORITY, "Set Priority", c};
 }
 
+fw::DialogTemplate WorkersTemplate() {
+  std::vector<DialogControl> c = {
+      {Kind::Label, -1,
+       "Each worker searches one line of the queue at a time, on a processor of its own. "
+       "The default is one worker per processor.",
+       0, 0, 46, 3},
+      Label(kWorkersFields.workers.label, 4, 0), Number(IDC_FIELD1, 4, 10, 6)};
+  AddButtons(c, 48);
+  return {IDD_WORKERS, "Workers", c};
+}
+
 fw::DialogTemplate RangeTemplate() {
   std::vector<DialogControl> c = {
       Label(kNewFields.power.label, 0, 0), Number(IDC_FIELD1, 0, 13, 12),
@@ -148,6 +159,12 @@ CPriorityDlg::CPriorityDlg() : Dialog(PriorityTemplate()) {}
 
 void CPriorityDlg::DoDataExchange(fw::DataExchange& dx) {
   DDX_Field(dx, IDC_PRIORITY, kPriorityFields.priority, m_priority);
+}
+
+CWorkersDlg::CWorkersDlg() : Dialog(WorkersTemplate()) {}
+
+void CWorkersDlg::DoDataExchange(fw::DataExchange& dx) {
+  DDX_Field(dx, IDC_FIELD1, kWorkersFields.workers, m_workers);
 }
 
 CRangeDlg::CRangeDlg() : Dialog(RangeTemplate()) {}

@@ -36,6 +36,14 @@ class CPriorityDlg : public fw::Dialog {
   uint32_t m_priority = 0;
 };
 
+// How many searches run at once.
+class CWorkersDlg : public fw::Dialog {
+ public:
+  CWorkersDlg();
+  void DoDataExchange(fw::DataExchange& dx) override;
+  uint32_t m_workers = 0;
+};
+
 // "New": an equal-sums range.
 class CRangeDlg : public fw::Dialog {
  public:

@@ -23,7 +23,7 @@ CAequoApp::CAequoApp() {
   OnCommand(ID_TEST_COMPUTE, [this] { OnCompute(); });
   OnCommand(ID_TEST_COMPUTESUM, [this] { OnComputeSum(); });
   OnUpdate(ID_TEST_COMPUTESUM, [](fw::CommandUI& ui) {
-    ui.Enable(ContinueEnabled() && GetSumSearchStarter() != nullptr);
+    ui.Enable(QuestionEnabled() && GetSumSearchStarter() != nullptr);
   });
   OnCommand(ID_TEST_PENTA, [this] { OnPenta(); });
   OnCommand(ID_TEST_STATUS, [this] { OnStatus(); });
@@ -34,6 +34,7 @@ CAequoApp::CAequoApp() {
   OnUpdate(ID_TEST_STOP, [](fw::CommandUI& ui) { ui.Enable(StopEnabled()); });
   OnCommand(ID_OPTIONS_PREFERENCES, [this] { OnPreferences(); });
   OnCommand(ID_OPTIONS_PRIORITY, [this] { OnPriority(); });
+  OnCommand(ID_OPTIONS_WORKERS, [this] { OnWorkers(); });
   OnCommand(ID_OPTIONS_INSTALL, [] { ToggleBootRegistration(); });
   OnUpdate(ID_OPTIONS_INSTALL, [](fw::CommandUI& ui) {
     ui.SetText(RegisteredAtBoot() ? "Uninstall" : "Install");
@@ -139,6 +140,13 @@ void CAequoApp::OnPriority() {
   dlg.m_priority = static_cast<uint32_t>(Settings.Priority.load());
   if (dlg.DoModal() != fw::IDOK) return;
   StorePriority(dlg.m_priority);
+}
+
+void CAequoApp::OnWorkers() {
+  CWorkersDlg dlg;
+  dlg.m_workers = static_cast<uint32_t>(Settings.Workers.load());
+  if (dlg.DoModal() != fw::IDOK) return;
+  StoreWorkers(dlg.m_workers);
 }
 
 void CAequoApp::OnTrayIcon() {

@@ -29,6 +29,7 @@ class CAequoApp : public fw::Application {
   void OnUserInfo();
   void OnPreferences();
   void OnPriority();
+  void OnWorkers();
   void OnTrayIcon();
   void OnNoIcon();
 

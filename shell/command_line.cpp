@@ -262,6 +262,15 @@ int CommandPriority(const Arguments& args) {
 }
 
 // stop and exit act on a running copy; Start only returns here when none runs.
+int CommandWorkers(const Arguments& args) {
+  int status = 0;
+  if (!ExpectValues(args, 1, status)) return status;
+  uint32_t workers = 0;
+  if (auto refusal = CheckWorkers(args.values, workers)) return Refused(*refusal);
+  if (auto s = Start(args)) return *s;
+  return Finish(StoreWorkers(workers) ? kExitOk : kExitRefused);
+}
+
 int CommandStopOrExit(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, status)) return status;
@@ -363,6 +372,7 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "user") return CommandUser(args);
   if (args.command == "preferences") return CommandPreferences(args);
   if (args.command == "priority") return CommandPriority(args);
+  if (args.command == "workers") return CommandWorkers(args);
   if (args.command == "stop" || args.command == "exit") return CommandStopOrExit(args);
   if (args.command == "serve") {
     int status = 0;

@@ -1,6 +1,7 @@
 #include "shell/command_table.h"
 
 #include "core/settings_store.h"
+#include "core/shared_words.h"
 #include "core/work_rules.h"
 #include "penta/penta_tables.h"
 #include "penta/penta_types.h"
@@ -77,6 +78,11 @@ const PreferenceFields kPreferenceFields = {
 
 const PriorityFields kPriorityFields = {
     Number("Priority", "N", FieldKind::Unsigned, 1, 10),
+};
+
+// Searches that run at once, one thread each.
+const WorkersFields kWorkersFields = {
+    Number("Workers", "N", FieldKind::Unsigned, 1, kMaxWorkers),
 };
 
 const ResultsFields kResultsFields = {
@@ -165,6 +171,8 @@ const std::vector<CommandSpec>& Commands() {
        "set the checkpoint and progress intervals"},
       {"priority", {&kPriorityFields.priority}, {}, false,
        "set the search priority, 1 (lowest) to 10"},
+      {"workers", {&kWorkersFields.workers}, {}, false,
+       "set how many searches run at once, 1 to 64 (the default\nis the number of processors)"},
       {"stop", {}, {}, false, "stop the search of the running copy (progress is kept)"},
       {"exit", {}, {}, false, "end the running copy, as its Exit command does"},
       {"serve", {}, {}, false,

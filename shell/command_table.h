@@ -52,6 +52,9 @@ struct PreferenceFields {
 struct PriorityFields {
   FieldSpec priority;
 };
+struct WorkersFields {
+  FieldSpec workers;
+};
 struct ResultsFields {
   FieldSpec all;
 };
@@ -70,6 +73,7 @@ extern const SumFields kSumFields;
 extern const UserFields kUserFields;
 extern const PreferenceFields kPreferenceFields;
 extern const PriorityFields kPriorityFields;
+extern const WorkersFields kWorkersFields;
 extern const ResultsFields kResultsFields;
 extern const SplitFields kSplitFields;
 extern const MergeFields kMergeFields;

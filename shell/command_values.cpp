@@ -224,4 +224,8 @@ std::optional<Refusal> CheckPriority(const CommandValues& v, uint32_t& out) {
   return ReadField(kPriorityFields.priority, v[0], out);
 }
 
+std::optional<Refusal> CheckWorkers(const CommandValues& v, uint32_t& out) {
+  return ReadField(kWorkersFields.workers, v[0], out);
+}
+
 }  // namespace aequa::ui

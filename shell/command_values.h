@@ -70,5 +70,6 @@ std::optional<Refusal> CheckSumQuestion(const CommandValues& v, SumQuestionValue
 std::optional<Refusal> CheckUser(const CommandValues& v, UserValues& out);
 std::optional<Refusal> CheckPreferences(const CommandValues& v, PreferenceValues& out);
 std::optional<Refusal> CheckPriority(const CommandValues& v, uint32_t& out);
+std::optional<Refusal> CheckWorkers(const CommandValues& v, uint32_t& out);
 
 }  // namespace aequa::ui

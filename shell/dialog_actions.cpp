@@ -34,6 +34,13 @@ bool StorePriority(uint32_t priority) {
   return IniReadable(SettingsFile());
 }
 
+bool StoreWorkers(uint32_t workers) {
+  const int32_t value = AdjustWorkers(static_cast<int32_t>(workers));
+  Settings.Workers = value;
+  IniSetInt(SettingsFile(), "Workers", value);
+  return IniReadable(SettingsFile());
+}
+
 bool QueueSumRange(uint32_t power, uint32_t start, uint32_t end, uint32_t left, uint32_t right,
                    uint32_t mode, uint32_t duration, bool startIfIdle) {
   return AddWorkLine("SUM", SumLineValue(power, start, end, left, right, mode, duration).c_str(),

@@ -15,6 +15,8 @@ bool StoreUserInformation(const std::string& name, const std::string& email);
 bool StorePreferences(uint32_t saveMinutes, uint32_t displaySeconds);
 // Priority: stored and written when it differs; applied when the next search thread starts.
 bool StorePriority(uint32_t priority);
+// Workers: stored and written; the next Continue starts that many searches.
+bool StoreWorkers(uint32_t workers);
 
 // The range dialogs: add the work line (and start work when none runs, unless told not to).
 bool QueueSumRange(uint32_t power, uint32_t start, uint32_t end, uint32_t left, uint32_t right,

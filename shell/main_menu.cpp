@@ -22,6 +22,7 @@ fw::MenuBar MainMenu() {
       {"Options",
        {{ID_OPTIONS_PREFERENCES, "&Preferences"},
         {ID_OPTIONS_PRIORITY, "P&riority"},
+        {ID_OPTIONS_WORKERS, "&Workers"},
         {ID_OPTIONS_INSTALL, "&Install"},
         {0, ""},
         {ID_OPTIONS_TRAYICON, "&Tray Icon"},

@@ -13,6 +13,7 @@ inline constexpr int IDD_RANGE = 135;
 inline constexpr int IDD_SUMRANGE = 136;
 inline constexpr int IDD_SUM = 137;
 inline constexpr int IDD_PENTA = 138;
+inline constexpr int IDD_WORKERS = 139;
 
 inline constexpr uint32_t ID_TEST_USERINFO = 32771;
 inline constexpr uint32_t ID_TEST_STATUS = 32772;
@@ -27,6 +28,7 @@ inline constexpr uint32_t ID_OPTIONS_INSTALL = 32783;
 inline constexpr uint32_t ID_TEST_COMPUTE = 32786;
 inline constexpr uint32_t ID_TEST_COMPUTESUM = 32787;
 inline constexpr uint32_t ID_TEST_PENTA = 32788;
+inline constexpr uint32_t ID_OPTIONS_WORKERS = 32789;
 
 // Dialog controls.
 inline constexpr int IDC_FIELD1 = 1004;

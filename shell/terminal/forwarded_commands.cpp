@@ -145,6 +145,12 @@ ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
     StorePriority(priority);
     return {0, "The priority applies from the next Continue.\n", ""};
   }
+  if (p.command == "workers") {
+    uint32_t workers = 0;
+    if (auto refusal = CheckWorkers(v, workers)) return Refused(*refusal);
+    StoreWorkers(workers);
+    return {0, "The number of workers applies from the next Continue.\n", ""};
+  }
   return {2, "", "aequa: the running copy does not take '" + p.command + "' with these arguments\n"};
 }
 

@@ -37,7 +37,7 @@ std::vector<std::string> Lines(const std::string& text) {
 class EqualSumsRun : public ::testing::Test {
  protected:
   // Normal priority: with the default (idle) one, a loaded machine can starve the search.
-  void SetUp() override { WriteFile(dir.file("aequo.ini"), "Priority=9\r\n"); }
+  void SetUp() override { WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n"); }
 
   TempDir dir{false};
   std::string d = dir.path();

@@ -15,6 +15,13 @@
 namespace aequa {
 namespace {
 
+// The run the routines work on, with its control words.
+EqualSumsRun& TestRun() {
+  static SearchControl control;
+  static EqualSumsRun* run = new EqualSumsRun(control);
+  return *run;
+}
+
 using test::FileExists;
 using test::ReadFile;
 using test::TempDir;
@@ -36,31 +43,31 @@ std::string Signed(const std::vector<uint32_t>& words) {
 }
 
 void SetRun(uint32_t k, uint32_t m, uint32_t n, uint32_t mode, uint32_t x1) {
-  Power = k;
-  LeftTerms = m;
-  RightTerms = n;
-  SearchLimit = n + 1;
-  SieveRightTerms = n;
-  SearchMode = mode;
-  CurrentValue = x1;
+  TestRun().power = k;
+  TestRun().leftTerms = m;
+  TestRun().rightTerms = n;
+  TestRun().searchLimit = n + 1;
+  TestRun().sieveRightTerms = n;
+  TestRun().searchMode = mode;
+  TestRun().currentValue = x1;
   Settings.NoSave.store(0);
-  RequestFlags.store(0);
-  ElapsedSeconds.store(0);
+  TestRun().control.requests.store(0);
+  TestRun().control.elapsedSeconds.store(0);
   ResetLog();
 }
 
 void SetPath(const std::vector<uint32_t>& left, const std::vector<uint32_t>& right) {
   size_t i = 0;
-  for (uint32_t t : left) PathTerms[i] = ResumeTerms[i] = t, ++i;
-  for (uint32_t t : right) PathTerms[i] = ResumeTerms[i] = t, ++i;
-  PathTermCount = static_cast<uint32_t>(right.size());
+  for (uint32_t t : left) TestRun().pathTerms[i] = TestRun().resumeTerms[i] = t, ++i;
+  for (uint32_t t : right) TestRun().pathTerms[i] = TestRun().resumeTerms[i] = t, ++i;
+  TestRun().pathTermCount = static_cast<uint32_t>(right.size());
 }
 
 TEST(ReportNewResult, WritesTheResultLineToLogAndResultsFile) {
   TempDir dir;
   SetRun(3, 2, 2, 2, 12);
   SetPath({12, 1}, {10, 9});
-  ReportNewResult();
+  ReportNewResult(TestRun());
   EXPECT_EQ(CompletedLine(1), "New result: (3,2,2) 12+1=10+9");
   const std::string results = ReadFile("SOLUTION.TXT");
   EXPECT_NE(results.find("(3,2,2) 12+1=10+9\r\n"), std::string::npos) << results;
@@ -68,7 +75,7 @@ TEST(ReportNewResult, WritesTheResultLineToLogAndResultsFile) {
 
   SetRun(4, 3, 5, 2, 7);
   SetPath({7, 7, 5}, {8, 6, 3, 3, 3});
-  ReportNewResult();
+  ReportNewResult(TestRun());
   EXPECT_EQ(CompletedLine(1), "New result: (4,3,5) 7*2+5=8+6+3*3");
 }
 
@@ -76,36 +83,37 @@ TEST(ReportNewResult, AppliesTheSearchMode) {
   TempDir dir;
   SetRun(5, 1, 4, 0, 100);  // Best
   SetPath({100}, {90, 80, 70});
-  ReportNewResult();
-  EXPECT_EQ(RightTerms, 2u);
-  EXPECT_EQ(SearchLimit, 3u);
-  ReportNewResult();  // a later 3-term result still reported, n stays 2
-  EXPECT_EQ(RightTerms, 2u);
-  EXPECT_EQ(SearchLimit, 3u);
+  ReportNewResult(TestRun());
+  EXPECT_EQ(TestRun().rightTerms, 2u);
+  EXPECT_EQ(TestRun().searchLimit, 3u);
+  ReportNewResult(TestRun());  // a later 3-term result still reported, n stays 2
+  EXPECT_EQ(TestRun().rightTerms, 2u);
+  EXPECT_EQ(TestRun().searchLimit, 3u);
 
   SetRun(5, 1, 4, 1, 100);  // Same
   SetPath({100}, {90, 80, 70});
-  ReportNewResult();
-  EXPECT_EQ(RightTerms, 3u);
-  EXPECT_EQ(SearchLimit, 4u);
+  ReportNewResult(TestRun());
+  EXPECT_EQ(TestRun().rightTerms, 3u);
+  EXPECT_EQ(TestRun().searchLimit, 4u);
 
   SetRun(5, 1, 4, 2, 100);  // Exact
   SetPath({100}, {90, 80, 70});
-  ReportNewResult();
-  EXPECT_EQ(RightTerms, 4u);
-  EXPECT_EQ(SearchLimit, 5u);
+  ReportNewResult(TestRun());
+  EXPECT_EQ(TestRun().rightTerms, 4u);
+  EXPECT_EQ(TestRun().searchLimit, 5u);
 }
 
 TEST(ReportProgress, HaltLogsTheBreakLineAndSaves) {
   TempDir dir;
   SetRun(5, 1, 5, 0, 100);
   SetPath({100}, {99, 98, 98});
-  ElapsedSeconds.store(42);
-  RequestFlags.store(REQ_HALT);
-  ReportProgress();
+  TestRun().control.elapsedSeconds.store(42);
+  TestRun().control.requests.store(REQ_HALT);
+  ReportProgress(TestRun());
   EXPECT_EQ(CompletedLine(1), "Break at 5,1,5: 100-99-98*2");
-  EXPECT_FALSE(ReplaceLastLine.load());
-  EXPECT_EQ(RequestFlags.load(), REQ_HALT);
+  LogText(TestRun().control, "next\n");  // a halt line stays: the next line follows it
+  EXPECT_EQ(CompletedLine(2), "Break at 5,1,5: 100-99-98*2");
+  EXPECT_EQ(TestRun().control.requests.load(), REQ_HALT);
   EXPECT_EQ(ReadFile("S1-100.5"), Signed({4, 5, 100, 1, 5, 0, 42, 5, 3, 100, 99, 98, 98}));
 }
 
@@ -113,16 +121,16 @@ TEST(ReportProgress, DisplayLineIsReplacedByTheNextOne) {
   TempDir dir;
   SetRun(5, 1, 5, 0, 100);
   SetPath({100}, {99, 98, 98});
-  RequestFlags.store(REQ_DISPLAY);
-  ReportProgress();
+  TestRun().control.requests.store(REQ_DISPLAY);
+  ReportProgress(TestRun());
   EXPECT_EQ(CompletedLine(1), "5,1,3: 100-99-98*2");
-  EXPECT_TRUE(ReplaceLastLine.load());
-  EXPECT_EQ(RequestFlags.load(), 0u);
+  // (the next progress line of the run replaces it: below)
+  EXPECT_EQ(TestRun().control.requests.load(), 0u);
   EXPECT_FALSE(FileExists("S1-100.5"));  // display alone does not save
 
   SetPath({100}, {97});
-  RequestFlags.store(REQ_DISPLAY | REQ_SAVE);
-  ReportProgress();
+  TestRun().control.requests.store(REQ_DISPLAY | REQ_SAVE);
+  ReportProgress(TestRun());
   EXPECT_EQ(CompletedLine(1), "5,1,1: 100-97");
   EXPECT_EQ(CompletedLine(2), "");
   EXPECT_TRUE(FileExists("S1-100.5"));
@@ -132,10 +140,10 @@ TEST(ReportProgress, SliceSavesWithoutLoggingOrClearing) {
   TempDir dir;
   SetRun(4, 2, 3, 1, 30);
   SetPath({30, 30}, {29});
-  RequestFlags.store(REQ_SLICE);
-  ReportProgress();
+  TestRun().control.requests.store(REQ_SLICE);
+  ReportProgress(TestRun());
   EXPECT_EQ(CompletedLine(1), "");
-  EXPECT_EQ(RequestFlags.load(), REQ_SLICE);
+  EXPECT_EQ(TestRun().control.requests.load(), REQ_SLICE);
   EXPECT_EQ(ReadFile("S2-30.4"), Signed({4, 4, 30, 2, 3, 1, 0, 3, 1, 30, 30, 29}));
 }
 
@@ -143,8 +151,8 @@ TEST(ReportProgress, WithoutLeftTermsNothingIsSaved) {
   TempDir dir;
   SetRun(3, 0, 3, 0, 0);
   SetPath({}, {10, 10, 4});
-  RequestFlags.store(REQ_HALT);
-  ReportProgress();
+  TestRun().control.requests.store(REQ_HALT);
+  ReportProgress(TestRun());
   EXPECT_EQ(CompletedLine(1), "Break at 3,0,3: -10*2-4");
   EXPECT_FALSE(FileExists("S0-0.3"));
 }
@@ -153,18 +161,18 @@ TEST(SaveCheckpoint, RotatesTheBackupAndHonoursNoSave) {
   TempDir dir;
   SetRun(5, 1, 4, 0, 1000);
   SetPath({1000}, {990});
-  SaveCheckpoint();
+  SaveCheckpoint(TestRun());
   EXPECT_FALSE(FileExists("S5-1.BAK"));
   const std::string first = ReadFile("S1-1000.5");
   SetPath({1000}, {980, 700});
-  SaveCheckpoint();
+  SaveCheckpoint(TestRun());
   EXPECT_EQ(ReadFile("S5-1.BAK"), first);
   EXPECT_EQ(ReadFile("S1-1000.5"), Signed({4, 5, 1000, 1, 4, 0, 0, 4, 2, 1000, 980, 700}));
   EXPECT_FALSE(FileExists("S1-1000.5.tmp"));
 
-  CurrentValue = 1001;
+  TestRun().currentValue = 1001;
   Settings.NoSave.store(1);
-  SaveCheckpoint();
+  SaveCheckpoint(TestRun());
   EXPECT_FALSE(FileExists("S1-1001.5"));
   EXPECT_EQ(ReadFile("S5-1.BAK"), first);
   Settings.NoSave.store(0);
@@ -174,27 +182,27 @@ TEST(LoadCheckpoint, RoundTripAndAdjustedRightTerms) {
   TempDir dir;
   SetRun(5, 2, 4, 1, 77);
   SetPath({77, 5}, {70, 60, 50});
-  ElapsedSeconds.store(99);
-  SaveCheckpoint();
-  for (uint32_t& t : ResumeTerms) t = 0;
+  TestRun().control.elapsedSeconds.store(99);
+  SaveCheckpoint(TestRun());
+  for (uint32_t& t : TestRun().resumeTerms) t = 0;
   SetRun(5, 2, 5, 1, 77);
-  LoadCheckpoint();
-  EXPECT_EQ(Resumed, 1u);
-  EXPECT_EQ(ElapsedSeconds.load(), 99u);
-  EXPECT_EQ(PathTermCount, 3u);
-  EXPECT_EQ(RightTerms, 4u);
-  EXPECT_EQ(SearchLimit, 5u);
+  LoadCheckpoint(TestRun());
+  EXPECT_EQ(TestRun().resumed, 1u);
+  EXPECT_EQ(TestRun().control.elapsedSeconds.load(), 99u);
+  EXPECT_EQ(TestRun().pathTermCount, 3u);
+  EXPECT_EQ(TestRun().rightTerms, 4u);
+  EXPECT_EQ(TestRun().searchLimit, 5u);
   EXPECT_EQ(CompletedLine(1), "Adjusting number of right terms");
-  EXPECT_EQ(std::vector<uint32_t>(ResumeTerms, ResumeTerms + 6),
+  EXPECT_EQ(std::vector<uint32_t>(TestRun().resumeTerms, TestRun().resumeTerms + 6),
             (std::vector<uint32_t>{77, 5, 70, 60, 50, 0xFFFFFFFFu}));
 
   // Saved before a result lowered n: resumed with the n it was saved with, whose saved path
   // the lower n could not rebuild.
   SetRun(5, 2, 3, 1, 77);
-  LoadCheckpoint();
-  EXPECT_EQ(Resumed, 1u);
-  EXPECT_EQ(RightTerms, 4u);
-  EXPECT_EQ(SearchLimit, 5u);
+  LoadCheckpoint(TestRun());
+  EXPECT_EQ(TestRun().resumed, 1u);
+  EXPECT_EQ(TestRun().rightTerms, 4u);
+  EXPECT_EQ(TestRun().searchLimit, 5u);
   EXPECT_EQ(CompletedLine(1), "Resuming with n=4, as the value was saved");
 }
 
@@ -202,36 +210,36 @@ TEST(LoadCheckpoint, AcceptsOlderVersionsWithoutElapsed) {
   TempDir dir;
   SetRun(5, 1, 4, 0, 100);
   WriteFile("S1-100.5", Words({1, 5, 100, 1, 4, 0, 2, 100, 90, 80}));
-  ElapsedSeconds.store(7);
-  LoadCheckpoint();
-  EXPECT_EQ(Resumed, 1u);
-  EXPECT_EQ(ElapsedSeconds.load(), 0u);
-  EXPECT_EQ(PathTermCount, 2u);
-  EXPECT_EQ(ResumeTerms[2], 80u);
+  TestRun().control.elapsedSeconds.store(7);
+  LoadCheckpoint(TestRun());
+  EXPECT_EQ(TestRun().resumed, 1u);
+  EXPECT_EQ(TestRun().control.elapsedSeconds.load(), 0u);
+  EXPECT_EQ(TestRun().pathTermCount, 2u);
+  EXPECT_EQ(TestRun().resumeTerms[2], 80u);
 
   WriteFile("S1-100.5", Words({2, 5, 100, 1, 4, 0, 12, 1, 100, 95}));
-  LoadCheckpoint();
-  EXPECT_EQ(Resumed, 1u);
-  EXPECT_EQ(ElapsedSeconds.load(), 12u);
-  EXPECT_EQ(ResumeTerms[1], 95u);
+  LoadCheckpoint(TestRun());
+  EXPECT_EQ(TestRun().resumed, 1u);
+  EXPECT_EQ(TestRun().control.elapsedSeconds.load(), 12u);
+  EXPECT_EQ(TestRun().resumeTerms[1], 95u);
 }
 
 TEST(LoadCheckpoint, FilesThatCannotBeTrustedAreSetAsideAndTheValueSearchedAfresh) {
   TempDir dir;
   SetRun(5, 1, 4, 0, 100);
-  LoadCheckpoint();  // missing
-  EXPECT_EQ(Resumed, 0u);
+  LoadCheckpoint(TestRun());  // missing
+  EXPECT_EQ(TestRun().resumed, 0u);
 
   WriteFile("S1-100.5", Words({5, 5, 100, 1, 4, 0, 0, 1, 100, 90}));
-  LoadCheckpoint();
-  EXPECT_EQ(Resumed, 0u);
+  LoadCheckpoint(TestRun());
+  EXPECT_EQ(TestRun().resumed, 0u);
   EXPECT_EQ(CompletedLine(1), "Bad file version");
   EXPECT_NE(ReadFile("SOLUTION.TXT").find("Bad file version"), std::string::npos);
 
   // Another line's file (same name, another mode) is left alone.
   WriteFile("S1-100.5", Signed({4, 5, 100, 1, 4, 1, 0, 4, 1, 100, 90}));
-  LoadCheckpoint();
-  EXPECT_EQ(Resumed, 0u);
+  LoadCheckpoint(TestRun());
+  EXPECT_EQ(TestRun().resumed, 0u);
   EXPECT_TRUE(FileExists("S1-100.5"));
 
   std::string flipped = Signed({4, 5, 100, 1, 4, 0, 0, 4, 1, 100, 90});
@@ -258,9 +266,9 @@ TEST(LoadCheckpoint, FilesThatCannotBeTrustedAreSetAsideAndTheValueSearchedAfres
     WriteFile("S1-100.5", rejected[i]);
     std::remove("S1-100.5.BAD");
     ResetLog();
-    LoadCheckpoint();
-    EXPECT_EQ(Resumed, 0u) << i;
-    EXPECT_EQ(RightTerms, 4u) << i;
+    LoadCheckpoint(TestRun());
+    EXPECT_EQ(TestRun().resumed, 0u) << i;
+    EXPECT_EQ(TestRun().rightTerms, 4u) << i;
     EXPECT_FALSE(FileExists("S1-100.5")) << i;
     EXPECT_EQ(ReadFile("S1-100.5.BAD"), rejected[i]) << i;
     EXPECT_NE(CompletedLine(1).find("The checkpoint S1-100.5 "), std::string::npos) << i;

@@ -44,6 +44,7 @@ class Slices : public ::testing::Test {
     SetFileNames();
     LoadSettings();
     Settings.DisplayFrequency.store(1000);
+    Settings.Workers.store(1);
     SearchDrivers drivers;
     drivers.equalSums = &ComputeEqualSums;
     RegisterDrivers(drivers);

@@ -35,13 +35,13 @@ TEST(Kernel, TaxicabWithTwoLeftTerms) {
   const KernelOutcome outcome = RunCase(c, KernelFamily::PlainMulti, NaturalLevel(c));
   EXPECT_EQ(outcome.error, 0);
   EXPECT_EQ(outcome.results, (std::vector<Solution>{Sol({12, 1}, {10, 9})}));
-  EXPECT_EQ(RightTerms, 1u);  // Best: from now on fewer right terms
+  EXPECT_EQ(TestRun().rightTerms, 1u);  // Best: from now on fewer right terms
 }
 
 TEST(Kernel, FourthPowersSkipMultiplesOfFiveAndTwo) {
   TempDir dir;
   ASSERT_EQ(NaturalFamily({4, 1, 4, 2, 10}), KernelFamily::SieveSingle);
-  EXPECT_EQ(SieveCount, 2u);
+  EXPECT_EQ(SetupSieve(4, 1, 4).count, 2u);
   for (uint32_t x : {10u, 12u, 15u, 20u, 25u, 30u, 32u}) {
     const KernelOutcome outcome = RunCase({4, 1, 4, 2, x}, KernelFamily::SieveSingle, 1);
     EXPECT_EQ(outcome.counters, (std::vector<uint32_t>{0, 0, 0, 0})) << x;
@@ -93,7 +93,7 @@ TEST(Kernel, ALevelTooSmallForTheValueIsAnInternalError) {
 TEST(Kernel, MissingFramesAreAnInternalError) {
   TempDir dir;
   PrepareRun({3, 1, 3, 2, 20}, 0);
-  FreePaths();
+  TestRun().frames.Release();
   EXPECT_EQ(RunPrepared(KernelFamily::PlainSingle, 0).error, 3);
 }
 
@@ -122,7 +122,7 @@ TEST(Kernel, ModesBestAndSameLowerTheRightTerms) {
   for (size_t i = 1; i < best.results.size(); ++i) {
     EXPECT_LE(best.results[i].right.size(), best.results[i - 1].right.size());
   }
-  EXPECT_EQ(RightTerms + 1, best.results.back().right.size());
+  EXPECT_EQ(TestRun().rightTerms + 1, best.results.back().right.size());
 
   const KernelOutcome same = RunCase({2, 1, 4, 1, 25}, KernelFamily::PlainSingle, 0);
   ASSERT_FALSE(same.results.empty());
@@ -131,7 +131,7 @@ TEST(Kernel, ModesBestAndSameLowerTheRightTerms) {
   }
   const KernelOutcome exact = RunCase({2, 1, 4, 2, 25}, KernelFamily::PlainSingle, 0);
   EXPECT_GT(exact.results.size(), same.results.size());
-  EXPECT_EQ(RightTerms, 4u);
+  EXPECT_EQ(TestRun().rightTerms, 4u);
 }
 
 // The right side of each combination of left terms polls even when it has a single term (or
@@ -140,12 +140,12 @@ TEST(Kernel, ModesBestAndSameLowerTheRightTerms) {
 TEST(Kernel, EachCombinationOfLeftTermsPollsEvenWithOneRightTerm) {
   TempDir dir;
   for (KernelFamily family : {KernelFamily::PlainMulti, KernelFamily::SieveMulti}) {
-    std::remove(CheckpointName().c_str());
+    std::remove(CheckpointName(TestRun()).c_str());
     PrepareRun({2, 2, 1, 2, 30}, 0);
     const KernelOutcome outcome = RunPrepared(family, 0, REQ_HALT);
     EXPECT_EQ(outcome.error, 0);
-    EXPECT_TRUE(FileExists(CheckpointName()));
-    EXPECT_EQ(PathTermCount, 0u);
+    EXPECT_TRUE(FileExists(CheckpointName(TestRun())));
+    EXPECT_EQ(TestRun().pathTermCount, 0u);
     EXPECT_EQ(outcome.flagsAfter, REQ_HALT);
   }
 }
@@ -166,31 +166,31 @@ Pieces RunInPieces(const KernelCase& c, KernelFamily family, int level, uint32_t
   std::remove(("S" + std::to_string(c.left) + "-" + std::to_string(c.value) + "." +
                std::to_string(c.power)).c_str());
   for (;;) {
-    FreePowers();
+    TestRun().powers.Release();
     KernelCase piece = c;
     if (laterRight != 0 && total.pieces > 0) piece.right = laterRight;
     PrepareRun(piece, level);
-    LoadCheckpoint();
-    if (RightTerms > piece.right) AllocPaths(c.left, RightTerms);  // as the driver does
-    WorkItem sieve;
-    sieve.power = c.power;
-    sieve.leftTerms = c.left;
-    sieve.rightTerms = SieveRightTerms;
-    SetupSieve(sieve);
-    if (total.pieces > 0 && Resumed == 0) {
+    LoadCheckpoint(TestRun());
+    EqualSumsRun& run = TestRun();
+    // As the driver does: frames for a larger saved n, and the sieve the value started with.
+    if (run.rightTerms > piece.right) {
+      run.frames.Allocate(c.left, run.rightTerms, run.precisionWords);
+    }
+    run.sieve = SetupSieve(c.power, c.left, run.sieveRightTerms);
+    if (total.pieces > 0 && TestRun().resumed == 0) {
       total.error = -1;
       return total;
     }
-    std::remove(CheckpointName().c_str());
+    std::remove(CheckpointName(TestRun()).c_str());
     const KernelOutcome outcome = RunPrepared(family, level, REQ_HALT);
     ++total.pieces;
     total.results.insert(total.results.end(), outcome.results.begin(), outcome.results.end());
-    for (uint32_t d = 0; d < c.right; ++d) total.counters[d] += DepthCounters[d];
+    for (uint32_t d = 0; d < c.right; ++d) total.counters[d] += TestRun().depthCounters[d];
     if (outcome.error != 0) {
       total.error = outcome.error;
       return total;
     }
-    if (!FileExists(CheckpointName())) return total;  // ran to its end
+    if (!FileExists(CheckpointName(TestRun()))) return total;  // ran to its end
     if (total.pieces > 5000) {
       total.error = -2;
       return total;
@@ -249,9 +249,9 @@ TEST(Kernel, ASavedPathThatDoesNotFitIsAnInternalError) {
   };
   for (const auto& bad : cases) {
     PrepareRun(bad.c, 1);
-    for (size_t i = 0; i < bad.path.size(); ++i) ResumeTerms[i] = bad.path[i];
-    PathTermCount = static_cast<uint32_t>(bad.path.size() - bad.c.left);
-    Resumed = 1;
+    for (size_t i = 0; i < bad.path.size(); ++i) TestRun().resumeTerms[i] = bad.path[i];
+    TestRun().pathTermCount = static_cast<uint32_t>(bad.path.size() - bad.c.left);
+    TestRun().resumed = 1;
     EXPECT_EQ(RunPrepared(bad.family, 1).error, bad.code) << bad.code;
   }
 }

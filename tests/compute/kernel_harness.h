@@ -92,6 +92,16 @@ inline u128 PowerOf(uint32_t x, uint32_t k) {
 }  // namespace detail
 using namespace detail;
 
+// The control words and the run the tests search on (one per test process).
+inline SearchControl& TestControl() {
+  static SearchControl control;
+  return control;
+}
+inline EqualSumsRun& TestRun() {
+  static EqualSumsRun* run = new EqualSumsRun(TestControl());
+  return *run;
+}
+
 inline int NaturalLevel(const KernelCase& c) {
   const long double bits = c.power * std::log(static_cast<long double>(c.value)) / std::log(2.0L) +
                            std::log(static_cast<long double>(c.left)) / std::log(2.0L);
@@ -99,51 +109,44 @@ inline int NaturalLevel(const KernelCase& c) {
 }
 
 inline KernelFamily NaturalFamily(const KernelCase& c) {
-  WorkItem item;
-  item.power = c.power;
-  item.leftTerms = c.left;
-  item.rightTerms = c.right;
-  SetupSieve(item);
-  return ChooseFamily(SieveCount > 0, c.left == 1);
+  return ChooseFamily(SetupSieve(c.power, c.left, c.right).count > 0, c.left == 1);
 }
 
 // Run state, sieve, table and frames for the case at `level`.
 inline void PrepareRun(const KernelCase& c, int level) {
-  Power = c.power;
-  LeftTerms = c.left;
-  RightTerms = c.right;
+  EqualSumsRun& run = TestRun();
+  run.power = c.power;
+  run.leftTerms = c.left;
+  run.rightTerms = c.right;
   preparedRight = c.right;
-  SearchLimit = c.right + 1;
-  SearchMode = c.mode;
-  CurrentValue = c.value;
-  PrecisionWords = static_cast<uint32_t>(kLevelWords[level]);
-  Resumed = 0;
-  SieveRightTerms = c.right;
-  WorkItem item;
-  item.power = c.power;
-  item.leftTerms = c.left;
-  item.rightTerms = c.right;
-  SetupSieve(item);
+  run.searchLimit = c.right + 1;
+  run.searchMode = c.mode;
+  run.currentValue = c.value;
+  run.precisionWords = static_cast<uint32_t>(kLevelWords[level]);
+  run.resumed = 0;
+  run.sieveRightTerms = c.right;
+  run.sieve = SetupSieve(c.power, c.left, c.right);
   const uint64_t entries = static_cast<uint64_t>(c.value) + 1;
-  AllocPowers((PrecisionWords + 3) * entries * 4);
-  AllocPaths(c.left, c.right);
+  run.powers.Allocate((run.precisionWords + 3) * entries * 4);
+  run.frames.Allocate(c.left, c.right, run.precisionWords);
 }
 
-// Runs the kernel on the state PrepareRun set (fresh, or resumed when Resumed is set) with
-// `flags` in RequestFlags, and collects what it reported.
+// Runs the kernel on the state PrepareRun set (fresh, or resumed when resumed is set) with
+// `flags` in the requests, and collects what it reported.
 inline KernelOutcome RunPrepared(KernelFamily family, int level, uint32_t flags = 0) {
+  EqualSumsRun& run = TestRun();
   KernelOutcome outcome;
   collected = &outcome.results;
   SetLogLineSink(&CollectResult);
-  for (uint32_t& counter : DepthCounters) counter = 0;
-  InternalError.store(0);
-  RequestFlags.store(flags);
-  SelectKernel(family, level)();
+  for (uint32_t& counter : run.depthCounters) counter = 0;
+  run.control.internalError.store(0);
+  run.control.requests.store(flags);
+  SelectKernel(family, level)(run);
   SetLogLineSink(nullptr);
   collected = nullptr;
-  outcome.error = InternalError.load();
-  outcome.flagsAfter = RequestFlags.load();
-  outcome.counters.assign(DepthCounters, DepthCounters + preparedRight);
+  outcome.error = run.control.internalError.load();
+  outcome.flagsAfter = run.control.requests.load();
+  outcome.counters.assign(run.depthCounters, run.depthCounters + preparedRight);
   return outcome;
 }
 
@@ -165,8 +168,8 @@ inline std::set<Solution> ReferenceSolutions(const KernelCase& c, bool sieveFami
   Terms right;
   std::vector<uint32_t> primes;
   if (sieveFamily) {
-    NaturalFamily(c);  // sets the sieve slots
-    for (uint32_t i = 0; i < SieveCount; ++i) primes.push_back(SievePrimes[i]);
+    const SieveSlots sieve = SetupSieve(c.power, c.left, c.right);
+    for (uint32_t i = 0; i < sieve.count; ++i) primes.push_back(sieve.primes[i]);
   }
   auto isLeft = [&](uint32_t y) { return std::find(left.begin(), left.end(), y) != left.end(); };
 

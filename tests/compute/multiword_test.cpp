@@ -110,35 +110,30 @@ TEST(Multiword, LevelForBitsIsStrict) {
 class BuildPowersTest : public ::testing::Test {
  protected:
   test::TempDir dir_;
-  void SetUp() override { InternalError.store(0); }
-  void TearDown() override { FreePowers(); }
-  void Sieve(uint32_t k, uint32_t left, uint32_t right) {
-    WorkItem item;
-    item.power = k;
-    item.leftTerms = left;
-    item.rightTerms = right;
-    SetupSieve(item);
-  }
+  SearchControl control;
+  EqualSumsRun& run = *new EqualSumsRun(control);
+  void TearDown() override { delete &run; }
+  void Sieve(uint32_t k, uint32_t left, uint32_t right) { run.sieve = SetupSieve(k, left, right); }
 };
 
 TEST_F(BuildPowersTest, LevelZeroHoldsFifthPowersUpTo84) {
-  Power = 5;
-  ASSERT_TRUE(AllocPowers(4 * 100));
-  EXPECT_TRUE(BuildPowers(KernelFamily::PlainSingle, 0, 84));
-  EXPECT_EQ(PtrPowers[84], 4182119424u);
-  EXPECT_EQ(PowersFilledEnd, PtrPowers + 85);
-  EXPECT_FALSE(BuildPowers(KernelFamily::PlainSingle, 0, 85));
-  EXPECT_EQ(InternalError.load(), 62);
+  run.power = 5;
+  ASSERT_TRUE(run.powers.Allocate(4 * 100));
+  EXPECT_TRUE(BuildPowers(run, KernelFamily::PlainSingle, 0, 84));
+  EXPECT_EQ(run.powers.begin()[84], 4182119424u);
+  EXPECT_EQ(run.powers.filledEnd, run.powers.begin() + 85);
+  EXPECT_FALSE(BuildPowers(run, KernelFamily::PlainSingle, 0, 85));
+  EXPECT_EQ(run.control.internalError.load(), 62);
 }
 
 TEST_F(BuildPowersTest, EntriesCarryUseCountsResiduesAndModularValues) {
-  Power = 4;
+  run.power = 4;
   Sieve(4, 2, 3);  // slots (5, 5) and (2, 16)
-  ASSERT_TRUE(AllocPowers(4 * 5 * 31));
-  ASSERT_TRUE(BuildPowers(KernelFamily::SieveMulti, 1, 30));
+  ASSERT_TRUE(run.powers.Allocate(4 * 5 * 31));
+  ASSERT_TRUE(BuildPowers(run, KernelFamily::SieveMulti, 1, 30));
   using L = Layout<KernelFamily::SieveMulti, 2>;
   for (uint32_t x = 0; x <= 30; ++x) {
-    const uint32_t* e = PtrPowers + x * L::Entry();
+    const uint32_t* e = run.powers.begin() + x * L::Entry();
     const uint64_t power = uint64_t{x} * x * x * x;
     EXPECT_EQ(e[0] | (uint64_t{e[1]} << 32), power);
     EXPECT_EQ(e[L::UseCount()], 0u);
@@ -149,12 +144,12 @@ TEST_F(BuildPowersTest, EntriesCarryUseCountsResiduesAndModularValues) {
 }
 
 TEST_F(BuildPowersTest, TooSmallATableIsReportedBeforeWriting) {
-  Power = 4;
+  run.power = 4;
   Sieve(4, 1, 3);
-  ASSERT_TRUE(AllocPowers(4 * 2 * 10 + 4));  // ten entries of two words and half of one
-  EXPECT_TRUE(BuildPowers(KernelFamily::SieveSingle, 0, 9));
-  EXPECT_FALSE(BuildPowers(KernelFamily::SieveSingle, 0, 10));
-  EXPECT_EQ(InternalError.load(), 61);
+  ASSERT_TRUE(run.powers.Allocate(4 * 2 * 10 + 4));  // ten entries of two words and half of one
+  EXPECT_TRUE(BuildPowers(run, KernelFamily::SieveSingle, 0, 9));
+  EXPECT_FALSE(BuildPowers(run, KernelFamily::SieveSingle, 0, 10));
+  EXPECT_EQ(run.control.internalError.load(), 61);
 }
 
 }  // namespace

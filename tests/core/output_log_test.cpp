@@ -56,21 +56,41 @@ TEST_F(Output, LongLinesAreCutNotWrapped) {
 }
 
 TEST_F(Output, ReplaceModeOverwritesTheNewestLineOnce) {
-  LogText("before\n");
-  LogText("x=1\n");
-  ReplaceLastLine = true;
-  LogText("x=2\n");
+  SearchControl& search = ControlOf(3);
+  LogText(search, "before\n");
+  LogText(search, "x=1\n");
+  ReplaceNextLine(search);
+  LogText(search, "x=2\n");
   EXPECT_EQ(CompletedLine(1), "x=2");
   EXPECT_EQ(CompletedLine(2), "before");
-  EXPECT_FALSE(ReplaceLastLine.load());
+  LogText(search, "x=3\n");  // once only
+  EXPECT_EQ(CompletedLine(2), "x=2");
   // A shorter replacement leaves no tail of the old text, with or without a line end.
-  LogText("progress 12345\n");
-  ReplaceLastLine = true;
-  LogText("p 1");
+  LogText(search, "progress 12345\n");
+  ReplaceNextLine(search);
+  LogText(search, "p 1");
   EXPECT_EQ(CompletedLine(1), "p 1");
-  LogText("after\n");
+  LogText(search, "after\n");
   EXPECT_EQ(CompletedLine(1), "after");
   EXPECT_EQ(CompletedLine(2), "p 1");
+}
+
+// With several searches, a progress line is overwritten only by its own search's next text,
+// and only while it is the newest line; each search's lines carry its number.
+TEST_F(Output, SearchesReplaceOnlyTheirOwnProgressLines) {
+  Settings.Workers = 2;
+  LogText(ControlOf(0), "a: 1\n");
+  ReplaceNextLine(ControlOf(0));
+  LogText(ControlOf(1), "b: 1\n");  // another search: a new line
+  LogText(ControlOf(0), "a: 2\n");  // its line is no longer the newest: a new line too
+  EXPECT_EQ(CompletedLine(3), "[1] a: 1");
+  EXPECT_EQ(CompletedLine(2), "[2] b: 1");
+  EXPECT_EQ(CompletedLine(1), "[1] a: 2");
+  ReplaceNextLine(ControlOf(0));
+  LogText(ControlOf(0), "a: 3\n");
+  EXPECT_EQ(CompletedLine(1), "[1] a: 3");
+  EXPECT_EQ(CompletedLine(2), "[2] b: 1");
+  Settings.Workers = 1;
 }
 
 std::vector<std::pair<std::string, bool>> sunk;
@@ -79,10 +99,10 @@ void Sink(const char* line, bool replaced) { sunk.emplace_back(line, replaced); 
 TEST_F(Output, TheLineSinkSeesEveryCompletedOrReplacedLine) {
   sunk.clear();
   SetLogLineSink(&Sink);
-  LogText("one\ntw");
-  LogText("o\n");
-  ReplaceLastLine = true;
-  LogText("three\n");
+  LogText(ControlOf(0), "one\ntw");
+  LogText(ControlOf(0), "o\n");
+  ReplaceNextLine(ControlOf(0));
+  LogText(ControlOf(0), "three\n");
   SetLogLineSink(nullptr);
   ASSERT_EQ(sunk.size(), 3u);
   EXPECT_EQ(sunk[0], std::make_pair(std::string("one"), false));
@@ -118,12 +138,12 @@ TEST_F(Output, StampsComeAtMostEveryFiveMinutes) {
 
 TEST_F(Output, ResultsThatCannotBeWrittenAreHeldStopTheWorkAndGoFirstLater) {
   std::filesystem::create_directory(kResultsFileName);  // cannot be written, even by root
-  RequestFlags.store(REQ_DISPLAY);
+  ControlOf(0).requests.store(REQ_DISPLAY);
   EXPECT_EQ(LogMessage("hello\n"), 0);
   EXPECT_EQ(CompletedLine(3), "hello");
   EXPECT_EQ(CompletedLine(2), "Error opening the results file.");
   EXPECT_NE(CompletedLine(1).find("Cannot write SOLUTION.TXT"), std::string::npos);
-  EXPECT_EQ(RequestFlags.load(), REQ_HALT);
+  EXPECT_EQ(ControlOf(0).requests.load(), REQ_HALT);  // every search is stopped
   EXPECT_EQ(ReportResult("abc"), 0);  // held behind the first, no second explanation
   EXPECT_EQ(CompletedLine(1), "Error opening the results file.");
   EXPECT_EQ(HeldResultCount(), 2u);
@@ -134,7 +154,7 @@ TEST_F(Output, ResultsThatCannotBeWrittenAreHeldStopTheWorkAndGoFirstLater) {
   EXPECT_EQ(HeldResultCount(), 0u);
   const std::string file = ReadFile(kResultsFileName);
   EXPECT_EQ(file.substr(file.find(']') + 3), "hello\r\nabc S3:CA6598D0 \r\nthird\r\n");
-  RequestFlags.store(0);
+  ControlOf(0).requests.store(0);
 }
 
 class FakeWindow : public WindowPort {

@@ -37,15 +37,18 @@ bool consumeRequests = true;
 
 // Each 100 ms sleep of the timer comes here: note the requests raised so far (and, like a
 // search, take them), and halt the timer once the simulated time is up.
+// The timer serves the search threads that are active: worker 0 stands for one here, and
+// ends (so that the timer ends too) once the simulated time is up.
 void SimulatedSleep(uint32_t) {
-  uint32_t flags = consumeRequests ? RequestFlags.exchange(0) : RequestFlags.load();
+  SearchControl& control = ControlOf(0);
+  uint32_t flags = consumeRequests ? control.requests.exchange(0) : control.requests.load();
   if (flags != 0 && flags != REQ_HALT) {
-    if (observed.empty() || observed.back().second != ElapsedSeconds.load() ||
+    if (observed.empty() || observed.back().second != control.elapsedSeconds.load() ||
         observed.back().flags != flags) {
-      observed.push_back({ElapsedSeconds.load(), flags});
+      observed.push_back({control.elapsedSeconds.load(), flags});
     }
   }
-  if (ElapsedSeconds.load() >= stopAtSecond) RequestFlags.store(REQ_HALT);
+  if (control.elapsedSeconds.load() >= stopAtSecond) WorkerRunning.store(0);
 }
 
 class Timer : public ::testing::Test {
@@ -53,14 +56,21 @@ class Timer : public ::testing::Test {
   void SetUp() override {
     observed.clear();
     consumeRequests = true;
-    RequestFlags = 0;
-    ElapsedSeconds = 0;
-    SliceLength = 0;
+    SearchControl& control = ControlOf(0);
+    control.requests = 0;
+    control.elapsedSeconds = 0;
+    control.sliceLength = 0;
+    control.active = true;
+    WorkerRunning = 1;
     Settings.DisplayFrequency = 30;
     Settings.SaveFrequency = 15;
     SetSleepHook(&SimulatedSleep);
   }
-  void TearDown() override { SetSleepHook(nullptr); }
+  void TearDown() override {
+    ControlOf(0).active = false;
+    WorkerRunning = 0;
+    SetSleepHook(nullptr);
+  }
 };
 
 std::vector<uint32_t> SecondsWith(uint32_t bit) {
@@ -73,7 +83,7 @@ std::vector<uint32_t> SecondsWith(uint32_t bit) {
 
 TEST_F(Timer, DisplayEveryPeriodAndSaveEveryFifteenMinutes) {
   stopAtSecond = 1800;
-  TimerMain();
+  TimerMain(0);
   EXPECT_EQ(TimerRunning.load(), 0u);
   std::vector<uint32_t> displays = SecondsWith(REQ_DISPLAY);
   ASSERT_EQ(displays.size(), 60u);
@@ -85,9 +95,9 @@ TEST_F(Timer, DisplayEveryPeriodAndSaveEveryFifteenMinutes) {
 TEST_F(Timer, SliceRequestReplacesPendingRequests) {
   consumeRequests = false;  // nobody takes the requests
   Settings.DisplayFrequency = 7;
-  SliceLength = 10;
+  ControlOf(0).sliceLength = 10;
   stopAtSecond = 10;
-  TimerMain();
+  TimerMain(0);
   // At second 7 the display request is pending; at second 10 the slice replaces it.
   ASSERT_GE(observed.size(), 2u);
   EXPECT_EQ(observed.front().second, 7u);
@@ -97,10 +107,10 @@ TEST_F(Timer, SliceRequestReplacesPendingRequests) {
 }
 
 TEST_F(Timer, SlicesRepeatAndDisplayFollowsAChangedFrequency) {
-  SliceLength = 4;
+  ControlOf(0).sliceLength = 4;
   Settings.DisplayFrequency = 1000;
   stopAtSecond = 12;
-  TimerMain();
+  TimerMain(0);
   EXPECT_EQ(SecondsWith(REQ_SLICE), (std::vector<uint32_t>{4, 8, 12}));
   EXPECT_TRUE(SecondsWith(REQ_DISPLAY).empty());
 }
@@ -119,26 +129,27 @@ std::vector<std::string> LogLines() {
 }
 
 std::atomic<int> sumCalls{0};
-int32_t SumUntilHalted(WorkItem&) {
+SearchOutcome SumUntilHalted(SearchControl& control, WorkItem&) {
   ++sumCalls;
-  while (!Requested(REQ_HALT)) std::this_thread::yield();
-  return 1;
+  while (!control.Requested(REQ_HALT)) std::this_thread::yield();
+  return SearchOutcome::Stopped;
 }
 
 std::vector<uint32_t> addStarts;
-void AddFailsOnFirst(WorkItem& item) {
+SearchOutcome AddFailsOnFirst(SearchControl& control, WorkItem& item) {
   addStarts.push_back(item.start);
-  InternalError = addStarts.size() == 1 ? 303 : 0;
-  if (InternalError == 0) {
-    item.start = item.end;
-    UpdateWorkLine(item);
+  if (addStarts.size() == 1) {
+    return FailLine(control, item, "Internal error 303 on 3,1,100,2\n", "A3-2");
   }
-}
-
-int32_t PentaFinishes(WorkItem& item) {
   item.start = item.end;
   UpdateWorkLine(item);
-  return 0;
+  return SearchOutcome::Finished;
+}
+
+SearchOutcome PentaFinishes(SearchControl&, WorkItem& item) {
+  item.start = item.end;
+  UpdateWorkLine(item);
+  return SearchOutcome::Finished;
 }
 
 class Worker : public ::testing::Test {
@@ -147,8 +158,7 @@ class Worker : public ::testing::Test {
     IniFreeAll();
     ResetLog();
     SetFileNames();
-    RequestFlags = 0;
-    InternalError = 0;
+    Settings.Workers = 1;
     Settings.NoSave = 0;
     Settings.Priority = 1;
     Settings.Affinity = 99;

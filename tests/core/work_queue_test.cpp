@@ -147,6 +147,7 @@ TEST_F(WorkQueue, InvalidLinesBeforeTheFirstValidOneAreRemoved) {
   EXPECT_EQ(IniLineCount(WorkFile()), 1u);
 }
 
+// (A line whose start has moved keeps where it began after its other fields.)
 TEST_F(WorkQueue, ProgressGoesToTheLineTheSearchTookAndToNoOther) {
   // Lines that the old matching took for one line: same power, left terms, end and mode.
   WriteFile("worksum.ini",
@@ -161,8 +162,8 @@ TEST_F(WorkQueue, ProgressGoesToTheLineTheSearchTookAndToNoOther) {
   add.start = 15;
   EXPECT_TRUE(UpdateWorkLine(add));
   EXPECT_EQ(ReadFile("worksum.ini"),
-            "SUM=5,83,84,1,4,0,83,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
-            "ADD=4,15,20,2,1\r\n");
+            "SUM=5,83,84,1,4,0,83,0,80\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
+            "ADD=4,15,20,2,1,10\r\n");
   // The line is found again after the file was edited in front of it; finished, it alone
   // is deleted.
   WriteFile("worksum.ini", "PENTA=5,1,10,0\r\n" + ReadFile("worksum.ini"));
@@ -170,7 +171,8 @@ TEST_F(WorkQueue, ProgressGoesToTheLineTheSearchTookAndToNoOther) {
   sum.start = 84;
   EXPECT_TRUE(UpdateWorkLine(sum));
   EXPECT_EQ(ReadFile("worksum.ini"),
-            "PENTA=5,1,10,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\nADD=4,15,20,2,1\r\n");
+            "PENTA=5,1,10,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
+            "ADD=4,15,20,2,1,10\r\n");
   // A line that is gone gets no progress, and nothing else does either.
   EXPECT_FALSE(UpdateWorkLine(sum));
   EXPECT_NE(CompletedLine(1).find("is no longer in the work file"), std::string::npos);

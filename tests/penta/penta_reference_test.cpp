@@ -232,25 +232,22 @@ std::vector<std::string> Reference(int type, int64_t a, int64_t limit,
 class Reference : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(BuildTables());
-    SetCandidateSink(&Collect);
-    RequestFlags = 0;
-  }
-  void TearDown() override {
-    SetCandidateSink(nullptr);
-    ReleaseTables();
+    ASSERT_TRUE(BuildTables(run.tables));
+    run.sink = &Collect;
   }
   // Leaves the mark tables of 11 and the given primes as built; all others accept everything.
   void ActivateOnly(const std::set<int64_t>& active) {
-    BuildTables();
+    BuildTables(run.tables);
     for (int i = 0; i < kPrimeCount; ++i) {
-      if (!active.count(kPrimes[i])) PentaTables.marks[i].fill(1);
+      if (!active.count(kPrimes[i])) run.tables.marks[i].fill(1);
     }
   }
+  SearchControl control;
+  PentaRun run{control};
   void Compare(int type, int32_t a, int32_t limit, const std::set<int64_t>& active) {
     ActivateOnly(active);
     found.clear();
-    SearchType(static_cast<uint32_t>(type), a, limit);
+    SearchType(run, static_cast<uint32_t>(type), a, limit);
     std::vector<std::string> expected = ::aequa::penta::Reference(type, a, limit, active);
     std::vector<std::string> got = found;
     std::sort(expected.begin(), expected.end());
@@ -295,13 +292,13 @@ TEST_F(Reference, AnAThatFailsItsConditionYieldsNothing) {
   ActivateOnly({11});  // nearly everything would be a candidate
   found.clear();
   for (int type = 0; type < 21; ++type) {
-    SearchType(type, 1000, 3000);  // divisible by 5
-    SearchType(type, 100000, 100000);
+    SearchType(run, type, 1000, 3000);  // divisible by 5
+    SearchType(run, type, 100000, 100000);
   }
-  SearchType(0, 3, 3000);   // odd
-  SearchType(2, 4, 3000);   // even
-  SearchType(12, 6, 3000);  // 2 mod 4
-  SearchType(14, 8, 3000);  // 0 mod 4
+  SearchType(run, 0, 3, 3000);   // odd
+  SearchType(run, 2, 4, 3000);   // even
+  SearchType(run, 12, 6, 3000);  // 2 mod 4
+  SearchType(run, 14, 8, 3000);  // 0 mod 4
   EXPECT_TRUE(found.empty());
 }
 

@@ -30,16 +30,16 @@ std::set<int32_t> Unreachable(int32_t p, const std::set<int32_t>& powers) {
   return s;
 }
 
-class Tables : public ::testing::Test {
+class TablesTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(BuildTables()); }
-  void TearDown() override { ReleaseTables(); }
+  void SetUp() override { ASSERT_TRUE(BuildTables(tables)); }
+  penta::Tables tables;
 };
 
-TEST_F(Tables, ResidueTablesHoldFifthPowersModP) {
+TEST_F(TablesTest, ResidueTablesHoldFifthPowersModP) {
   for (int i = 0; i < kPrimeCount; ++i) {
     const int32_t p = kPrimes[i];
-    const uint32_t* table = PentaTables.residues[i];
+    const uint32_t* table = tables.residues[i];
     for (int32_t x = 0; x < kTermLimit; x += (x < 2000 ? 1 : 997)) {
       ASSERT_EQ(table[x], static_cast<uint32_t>(PowMod(x, p))) << "p=" << p << " x=" << x;
     }
@@ -47,7 +47,7 @@ TEST_F(Tables, ResidueTablesHoldFifthPowersModP) {
   }
 }
 
-TEST_F(Tables, MarkListsAreTheFifthPowersAndEveryCopyIsMarked) {
+TEST_F(TablesTest, MarkListsAreTheFifthPowersAndEveryCopyIsMarked) {
   for (int i = 0; i < kPrimeCount; ++i) {
     const int32_t p = kPrimes[i];
     auto list = FifthPowerResidues(i);
@@ -55,18 +55,18 @@ TEST_F(Tables, MarkListsAreTheFifthPowersAndEveryCopyIsMarked) {
     EXPECT_EQ(list.size(), static_cast<size_t>(1 + (p - 1) / 5));
     const auto powers = FifthPowers(p, true);
     for (int32_t j = 0; j < 4 * p; ++j) {
-      ASSERT_EQ(PentaTables.marks[i][j], powers.count(j % p)) << "p=" << p << " j=" << j;
+      ASSERT_EQ(tables.marks[i][j], powers.count(j % p)) << "p=" << p << " j=" << j;
     }
   }
 }
 
-TEST_F(Tables, ExclusionListsMatchWhatTheyDescribe) {
+TEST_F(TablesTest, ExclusionListsMatchWhatTheyDescribe) {
   for (int j = 0; j < kExclusionCount; ++j) {
     const int32_t p = kPrimes[kFirstExclusionPrime + j];
     auto list = ExcludedTripleSums(j);
     const std::set<int32_t> held(list.begin(), list.end());
     for (int32_t s = 0; s < 3 * p; ++s) {
-      ASSERT_EQ(PentaTables.exclusions[j][s], held.count(s % p)) << "p=" << p << " s=" << s;
+      ASSERT_EQ(tables.exclusions[j][s], held.count(s % p)) << "p=" << p << " s=" << s;
     }
     if (p != 11) {
       EXPECT_EQ(held, Unreachable(p, FifthPowers(p, false))) << p;
@@ -95,17 +95,15 @@ uint32_t* FailingFifth(size_t entries) {
 
 TEST(TablesAllocation, AFailedTableLeavesTheSetIncompleteAndReleasable) {
   allocations = 0;
-  SetTableAllocator(&FailingFifth);
-  EXPECT_FALSE(BuildTables());
-  EXPECT_FALSE(TablesComplete());
-  EXPECT_EQ(PentaTables.residues[4], nullptr);
-  EXPECT_NE(PentaTables.residues[5], nullptr);
-  ReleaseTables();
-  for (const uint32_t* table : PentaTables.residues) EXPECT_EQ(table, nullptr);
-  ReleaseTables();  // twice is harmless
-  SetTableAllocator(nullptr);
-  EXPECT_TRUE(BuildTables());
-  ReleaseTables();
+  penta::Tables tables;
+  EXPECT_FALSE(BuildTables(tables, &FailingFifth));
+  EXPECT_FALSE(TablesComplete(tables));
+  EXPECT_EQ(tables.residues[4], nullptr);
+  EXPECT_NE(tables.residues[5], nullptr);
+  ReleaseTables(tables);
+  for (const uint32_t* table : tables.residues) EXPECT_EQ(table, nullptr);
+  ReleaseTables(tables);  // twice is harmless
+  EXPECT_TRUE(BuildTables(tables));
 }
 
 }  // namespace

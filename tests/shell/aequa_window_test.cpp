@@ -196,14 +196,16 @@ TEST_F(WindowTest, ContinueComputeSumAndStopFollowTheThreadsAndTheHaltRequest) {
   EXPECT_TRUE(enabled(ui::ID_TEST_CONTINUE));
   EXPECT_TRUE(enabled(ui::ID_TEST_COMPUTESUM));
   EXPECT_FALSE(enabled(ui::ID_TEST_STOP));
+  // A search runs: Continue is off, Stop on; a representation search can run beside it.
   TimerRunning = 1;
+  ControlOf(0).active = true;
   EXPECT_FALSE(enabled(ui::ID_TEST_CONTINUE));
-  EXPECT_FALSE(enabled(ui::ID_TEST_COMPUTESUM));
+  EXPECT_TRUE(enabled(ui::ID_TEST_COMPUTESUM));
   EXPECT_TRUE(enabled(ui::ID_TEST_STOP));
-  RequestFlags = REQ_HALT;
+  ControlOf(0).requests = REQ_HALT;
   EXPECT_FALSE(enabled(ui::ID_TEST_STOP));
   // The open menu greys them too, and a disabled accelerator does nothing.
-  RequestFlags = 0;
+  ControlOf(0).requests = 0;
   Press(FunctionKey(10));
   Snapshot();
   Press(fw::Key{fw::kKeyEscape, fw::kModNone});
@@ -212,14 +214,15 @@ TEST_F(WindowTest, ContinueComputeSumAndStopFollowTheThreadsAndTheHaltRequest) {
   EXPECT_NE(Snap(0).find("|- Continue"), std::string::npos);
   EXPECT_NE(Snap(0).find("|  Stop"), std::string::npos);
   TimerRunning = 0;
+  ControlOf(0).active = false;
   ui::SetSumSearchStarter(nullptr);
   EXPECT_EQ(WorkerRunning.load(), 0u);
 }
 
 // An equal-sums search that runs until it is asked to halt.
-int32_t SearchUntilHalted(WorkItem&) {
-  while (!Requested(REQ_HALT)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return 1;
+SearchOutcome SearchUntilHalted(SearchControl& control, WorkItem&) {
+  while (!control.Requested(REQ_HALT)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return SearchOutcome::Stopped;
 }
 
 TEST_F(WindowTest, EscStopsTheRunningSearchAndExitWaitsForIt) {

@@ -146,7 +146,7 @@ TEST_F(CommandLine, NeitherServeNorACommandRegistersAtBoot) {
   setenv("AEQUA_AUTOSTART", "xdg", 1);
   const std::string d = dir.path() + "/data";
   std::filesystem::create_directories(d);
-  test::WriteFile(d + "/aequo.ini", "Priority=9\r\n");
+  test::WriteFile(d + "/aequo.ini", "Priority=9\r\nWorkers=1\r\n");
   test::BackgroundAequa serve({"--dir", d, "serve"});
   for (int i = 0; i < 600 && !test::FileExists(d + "/aequa.sock"); ++i) usleep(50000);
   EXPECT_EQ(RunAequa({"--dir", d, "penta", "5", "1", "10", "0", "--queue-only"}).status, 0);
@@ -203,7 +203,7 @@ TEST_F(CommandLine, ContinueWithNothingQueuedFinishesAtOnce) {
 // A line that only a hand edit could queue (type 21 does not exist) ends in an internal
 // error: the status tells a script that a file is to be sent.
 TEST_F(CommandLine, AnInternalErrorHasAStatusOfItsOwn) {
-  test::WriteFile(Path("aequo.ini"), "Priority=9\r\n");
+  test::WriteFile(Path("aequo.ini"), "Priority=9\r\nWorkers=1\r\n");
   test::WriteFile(Path("worksum.ini"), "PENTA=5,1,10,21\r\n");
   test::ProcessResult r = RunAequa({"--dir", dir.path(), "continue"});
   EXPECT_EQ(r.status, 5);
@@ -276,7 +276,7 @@ namespace {
 // A long Penta line (type 12 takes minutes per a) gives the signals something to stop.
 TEST(CommandLineSignals, SigintSigtermAndSighupStopTheSearchAndKeepTheLine) {
   TempDir dir(false);
-  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n");
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     std::vector<std::string> args = {"--dir", dir.path()};
     if (sig == SIGINT) {
@@ -299,7 +299,7 @@ TEST(CommandLineSignals, SigintSigtermAndSighupStopTheSearchAndKeepTheLine) {
 // Closing the terminal of a foreground search saves its checkpoint, as Stop does.
 TEST(CommandLineSignals, SighupSavesTheEqualSumsCheckpoint) {
   TempDir dir(false);
-  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n");
   test::BackgroundAequa run({"--dir", dir.path(), "new", "5", "3000", "3001", "1", "5"});
   ASSERT_TRUE(run.WaitForOutput("Searching (5,1,5) at 3000"));
   run.Signal(SIGHUP);

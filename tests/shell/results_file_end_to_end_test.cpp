@@ -56,7 +56,7 @@ TEST(ResultsFileEndToEnd, EachSearchWaitsForTheFileAndLosesNothing) {
   };
   for (const Search& s : searches) {
     test::TempDir dir(false);
-    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nDisplayFrequency=1\r\n");
+    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\nDisplayFrequency=1\r\n");
     std::filesystem::create_directory(dir.file("SOLUTION.TXT"));
     std::vector<std::string> args = {"--dir", dir.path()};
     args.insert(args.end(), s.command.begin(), s.command.end());
@@ -93,7 +93,7 @@ bool MountSmallDisk(const std::string& path, const char* size) {
 // made, with every line of a run that had room all along.
 TEST(ResultsFileEndToEnd, AFullDiskLeavesNoTornLineAndLosesNoResult) {
   test::TempDir reference(false);
-  WriteFile(reference.file("aequo.ini"), "Priority=9\r\n");
+  WriteFile(reference.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n");
   const test::ProcessResult whole =
       test::RunAequa({"--dir", reference.path(), "compute", "3", "1", "3000", "2"});
   ASSERT_EQ(whole.status, 0);
@@ -102,7 +102,7 @@ TEST(ResultsFileEndToEnd, AFullDiskLeavesNoTornLineAndLosesNoResult) {
   if (!MountSmallDisk(disk.path(), "256k")) GTEST_SKIP() << "no private tmpfs (needs root)";
   const std::string data = disk.path() + "/data";
   std::filesystem::create_directory(data);
-  WriteFile(data + "/aequo.ini", "Priority=9\r\nDisplayFrequency=1\r\n");
+  WriteFile(data + "/aequo.ini", "Priority=9\r\nWorkers=1\r\nDisplayFrequency=1\r\n");
   // Fill the disk but for a few pages: the collision lines need more than that.
   struct statvfs fs {};
   ASSERT_EQ(statvfs(disk.path().c_str(), &fs), 0);

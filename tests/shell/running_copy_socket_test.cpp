@@ -25,7 +25,7 @@ class RunningCopySocket : public ::testing::Test {
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", (dir.path() + "/config").c_str(), 1);
     setenv("AEQUA_AUTOSTART", "xdg", 1);
-    WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n");
     serve = std::make_unique<BackgroundAequa>(
         std::vector<std::string>{"--dir", dir.path(), "serve"});
     for (int i = 0; i < 600 && !Connectable(); ++i) usleep(50000);

@@ -93,7 +93,7 @@ std::multiset<std::string> Results(const std::string& file) {
 class StopAndContinue : public ::testing::TestWithParam<unsigned> {
  protected:
   std::string NewDir(test::TempDir& dir) {
-    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nUserName=Ann\r\n");
+    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\nUserName=Ann\r\n");
     return dir.path();
   }
 };

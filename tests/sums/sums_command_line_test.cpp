@@ -20,7 +20,7 @@ bool Contains(const std::string& text, const std::string& part) {
 
 // The arguments for a run in `dir`, at normal priority (an idle one stalls on a busy machine).
 std::vector<std::string> In(const test::TempDir& dir, std::vector<std::string> args) {
-  if (!test::FileExists(dir.file("aequo.ini"))) test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\n");
+  if (!test::FileExists(dir.file("aequo.ini"))) test::WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n");
   args.insert(args.begin(), {"--dir", dir.path()});
   return args;
 }
@@ -84,7 +84,7 @@ std::multiset<std::string> CollisionLines(const std::string& file) {
 // and writes the lines of a pool that never fills, each as often.
 TEST(SumsCommandLine, ComputeWritesEachCollisionOnceWhateverThePool) {
   test::TempDir small(false), large(false);
-  test::WriteFile(small.file("aequo.ini"), "Priority=9\r\nSumEngine=tree\r\n");
+  test::WriteFile(small.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\nSumEngine=tree\r\n");
   const auto windows = test::RunAequa(In(small, {"compute", "3", "1", "2000", "2", "--memory", "1"}));
   ASSERT_EQ(windows.status, 0);
   ASSERT_EQ(test::RunAequa(In(large, {"compute", "3", "1", "2000", "2", "--memory", "64"})).status,

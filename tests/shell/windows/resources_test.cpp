@@ -126,6 +126,7 @@ std::vector<std::unique_ptr<fw::Dialog>> AllDialogs() {
   all.push_back(std::make_unique<ui::CUserInfoDlg>());
   all.push_back(std::make_unique<ui::CPreferencesDlg>());
   all.push_back(std::make_unique<ui::CPriorityDlg>());
+  all.push_back(std::make_unique<ui::CWorkersDlg>());
   all.push_back(std::make_unique<ui::CRangeDlg>());
   all.push_back(std::make_unique<ui::CSumRangeDlg>());
   all.push_back(std::make_unique<ui::CSumDlg>());
