@@ -121,13 +121,13 @@ void SumSearchVersusPlain(benchmark::State& state, uint32_t k, uint32_t n, uint3
     item.end = end;
     item.terms = n;
     item.megabytes = megabytes;
-    RequestFlags.store(0);
+    SearchControl control;
     const auto t0 = Clock::now();
     const double c0 = ThreadSeconds();
-    RunSumSearch(item);
+    RunSumSearch(control, item);
     const double c1 = ThreadSeconds();
     const auto t1 = Clock::now();
-    if (InternalError.load() != 0) state.SkipWithError("internal error");
+    if (control.internalError.load() != 0) state.SkipWithError("internal error");
     PlainSearch plain{k, n, end, primes, {}, {}, {}, {}};
     sumCount = plain.Run(equalPairs);
     const double c2 = ThreadSeconds();

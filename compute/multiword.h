@@ -13,8 +13,8 @@ inline constexpr int kLevelCount = 7;
 inline constexpr int kLevelWords[kLevelCount] = {1, 2, 3, 4, 8, 16, 32};
 inline constexpr int kMaxWords = 32;
 
-// The word count of the W = 0 instantiations. Only the benchmark instantiates them (and
-// defines this), to measure what the unrolling buys; the searches never do.
+// The word count of the W = 0 instantiations. Only the benchmark and the tests instantiate them
+// (and define this), to measure and check what the unrolling buys; the searches never do.
 extern int DynamicWordCount;
 
 template <int W>

@@ -1,6 +1,7 @@
 #include "core/work_control.h"
 
 #include <array>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -44,7 +45,9 @@ std::atomic<bool> noSearchSeen{false};
 std::atomic<bool> waitAnnounced{false};
 std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
 std::atomic<bool> questionRunning{false};
-std::atomic<void (*)(SearchControl&)> questionBody{nullptr};
+// Written by StartQuestion before it starts the thread (after joining the previous one), and
+// taken by the thread as it starts.
+std::function<void(SearchControl&)> questionBody;
 
 void LogSendRequest(const char* what) {
   std::string text = std::string(what) + CoordinatorEmail() + "\n";
@@ -184,7 +187,9 @@ void QuestionMain(uint32_t index) {
   SearchControl& control = ControlOf(index);
   threadRefs[index].store(platform::CurrentThreadRef());
   ApplyPriority(index);
-  if (auto body = questionBody.load()) body(control);
+  const std::function<void(SearchControl&)> body = std::move(questionBody);
+  questionBody = nullptr;
+  if (body) body(control);
   control.active.store(false);
   questionRunning.store(false);
   LeavePool();
@@ -326,13 +331,13 @@ void StartWork() {
   }
 }
 
-bool StartQuestion(void (*body)(SearchControl& control)) {
+bool StartQuestion(std::function<void(SearchControl& control)> body) {
   if (questionRunning.exchange(true)) return false;
   platform::JoinThread(searchThreads[kQuestionControl]);
   SearchControl& control = ControlOf(kQuestionControl);
   ResetControl(control);
   control.active.store(true);
-  questionBody.store(body);
+  questionBody = std::move(body);
   std::lock_guard<std::mutex> guard(poolLock);
   WorkerRunning.fetch_add(1);
   StartTimerIfNone();

@@ -4,6 +4,7 @@
 // idle worker has the busiest one give away part of its line. The representation command runs
 // on a thread of its own beside them.
 #include <cstdint>
+#include <functional>
 
 #include "core/shared_words.h"
 
@@ -15,7 +16,7 @@ void StartWork();
 // Starts `body` on the representation command's control, beside the workers (with the timer
 // when none runs). The body follows the protocol: it sets its control active and counts itself
 // in WorkerRunning while it runs. False when one runs already or it cannot be started.
-bool StartQuestion(void (*body)(SearchControl& control));
+bool StartQuestion(std::function<void(SearchControl& control)> body);
 // Stop: raises REQ_HALT for every search thread and lets them run at normal priority.
 void StopWork();
 // Exit: when a thread runs, stops redrawing, stops the work and waits until every thread has

@@ -220,7 +220,7 @@ bool UpdateWorkLine(const WorkItem& item) {
                              " is no longer in the work file; its progress is not written\n";
     LogText(text.c_str());
   }
-  return found;
+  return found || item.lineId == 0;  // an item of no line has nothing to record
 }
 
 void DeleteWorkLine(const WorkItem& item) { IniDeleteLineById(WorkFile(), item.lineId); }

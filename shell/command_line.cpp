@@ -200,7 +200,7 @@ int CommandPenta(const Arguments& args) {
   });
 }
 
-// The representation search runs in the worker's place, in the foreground; nothing is queued.
+// The representation search runs on its own thread, in the foreground; nothing is queued.
 int CommandSum(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, status)) return status;
@@ -208,12 +208,15 @@ int CommandSum(const Arguments& args) {
   if (auto refusal = CheckSumQuestion(args.values, q)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
   platform::InstallStopHandler(&StopOnSignal);
-  StartSumCheck(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms),
-                q.number.c_str());
+  SumCheckResult result;
+  if (!StartSumCheck(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms),
+                     q.number.c_str(), &result)) {
+    return Finish(kExitInternalError);
+  }
   HonourEarlyStop();
   WaitForWorkEnd();
-  if (InternalError.load() != 0) return Finish(kExitInternalError);
-  return Finish(CountLineWritten ? kExitOk : kExitRefused);
+  if (ControlOf(kQuestionControl).internalError.load() != 0) return Finish(kExitInternalError);
+  return Finish(result.countLineWritten ? kExitOk : kExitRefused);
 }
 
 int CommandContinue(const Arguments& args) {
@@ -261,16 +264,16 @@ int CommandPriority(const Arguments& args) {
   return Finish(StorePriority(priority) ? kExitOk : kExitRefused);
 }
 
-// stop and exit act on a running copy; Start only returns here when none runs.
 int CommandWorkers(const Arguments& args) {
   int status = 0;
-  if (!ExpectValues(args, 1, status)) return status;
+  if (!ExpectValues(args, status)) return status;
   uint32_t workers = 0;
   if (auto refusal = CheckWorkers(args.values, workers)) return Refused(*refusal);
   if (auto s = Start(args)) return *s;
   return Finish(StoreWorkers(workers) ? kExitOk : kExitRefused);
 }
 
+// stop and exit act on a running copy; Start only returns here when none runs.
 int CommandStopOrExit(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, status)) return status;

@@ -12,10 +12,10 @@ namespace aequa::ui {
 void RegisterSearches() {
   SearchDrivers drivers;
   drivers.equalSums = &ComputeEqualSums;
-  drivers.sumCollision = &RunSumSearch;
-  drivers.penta = &penta::RunPentaLine;
+  drivers.sumCollision = static_cast<SearchDriver>(&RunSumSearch);
+  drivers.penta = static_cast<SearchDriver>(&penta::RunPentaLine);
   RegisterDrivers(drivers);
-  SetSumSearchStarter(&StartSumCheck);
+  SetSumSearchStarter(&StartSumCheckFromWindow);
 }
 
 }  // namespace aequa::ui

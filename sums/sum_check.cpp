@@ -1,6 +1,7 @@
 #include "sums/sum_check.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,48 +9,76 @@
 #include "compute/powers_table.h"
 #include "compute/run_state.h"
 #include "core/output_log.h"
-#include "core/shared_words.h"
-#include "core/timing.h"
 #include "core/work_control.h"
 #include "sums/sum_powers.h"
-#include "sums/sum_run_state.h"
 
 namespace aequa {
-
-U128 Target;
-uint32_t TableEnd = 0;
-uint32_t FoundCount = 0;
-bool CountLineWritten = false;
-
 namespace {
 
-ParseStop targetStop = ParseStop::End;
-SearchFrame* frames = nullptr;
-bool searchOver = false;
-bool stopped = false;  // ended by a stop or a slice, not run to its end
+// One level of the search: the smallest power this level's term may have, the entry of the
+// term, and what is left to reach after it.
+struct SearchFrame {
+  U128 bound;
+  const uint32_t* term;
+  U128 rest;
+};
 
-inline const uint32_t* Entry(uint32_t x) {
-  return PtrPowers + static_cast<size_t>(x) * kStandardEntryWords;
-}
-inline U128 PowerAt(uint32_t x) { return PowerEntry(Entry(x)); }
-inline uint32_t TermOf(const uint32_t* entry) {
-  return static_cast<uint32_t>((entry - PtrPowers) / kStandardEntryWords);
-}
+class SumCheck {
+ public:
+  SumCheck(SearchControl& control, uint32_t power, uint32_t terms)
+      : control_(control), k_(power), n_(terms), progress_(std::make_unique<EqualSumsRun>(control)) {
+    // No left terms: the progress report writes no equal-sums checkpoint. Its line shows the
+    // power and the term count of this search.
+    progress_->power = power;
+    progress_->leftTerms = 0;
+    progress_->rightTerms = terms;
+    progress_->precisionWords = 4;
+  }
+  SumCheckResult Run(const std::string& text);
 
-void Fail(int32_t code) {
-  InternalError.store(code);
-  searchOver = true;
-}
+ private:
+  const uint32_t* Entry(uint32_t x) const {
+    return powers_.begin() + static_cast<size_t>(x) * kStandardEntryWords;
+  }
+  U128 PowerAt(uint32_t x) const { return PowerEntry(Entry(x)); }
+  uint32_t TermOf(const uint32_t* entry) const {
+    return static_cast<uint32_t>((entry - powers_.begin()) / kStandardEntryWords);
+  }
+  void Fail(int32_t code) {
+    control_.internalError.store(code);
+    searchOver_ = true;
+  }
+  bool PowerAbove(uint32_t x) const;
+  bool FindTableEnd();
+  uint32_t LargestTermAtMost(const U128& value, uint32_t limit) const;
+  void Report(uint32_t count);
+  bool EndsSearch(uint32_t d);
+  void SearchLevel(uint32_t d, uint32_t limit);
+  void FindRepresentations();
+  void PrintRepresentation(uint32_t count);
+
+  SearchControl& control_;
+  const uint32_t k_;
+  const uint32_t n_;
+  U128 target_;         // S
+  uint32_t tableEnd_ = 0;  // smallest x >= 1 with x^k > S; the table holds 0 .. tableEnd_ - 1
+  uint32_t found_ = 0;
+  bool searchOver_ = false;
+  bool stopped_ = false;  // ended by a stop or a slice, not run to its end
+  PowersTable powers_;
+  std::vector<SearchFrame> frames_;
+  std::unique_ptr<EqualSumsRun> progress_;  // the placed terms, for the progress line
+};
 
 // x^k > S, a power beyond 128 bits counting as greater.
-bool PowerAbove(uint32_t x) {
+bool SumCheck::PowerAbove(uint32_t x) const {
   U128 power;
-  return !PowerOf(x, SumRun.k, power) || Less128(Target, power);
+  return !PowerOf(x, k_, power) || Less128(target_, power);
 }
 
 // The smallest x >= 1 with x^k > S, found by halving since x^k ascends; false when it would
 // pass kMaxTableEntries.
-bool FindTableEnd() {
+bool SumCheck::FindTableEnd() {
   if (!PowerAbove(kMaxTableEntries)) return false;
   uint32_t low = 1, high = kMaxTableEntries;
   while (low < high) {
@@ -60,12 +89,12 @@ bool FindTableEnd() {
       low = mid + 1;
     }
   }
-  TableEnd = low;
+  tableEnd_ = low;
   return true;
 }
 
 // Largest y in [1, limit] with y^k <= value, 0 when there is none.
-uint32_t LargestTermAtMost(const U128& value, uint32_t limit) {
+uint32_t SumCheck::LargestTermAtMost(const U128& value, uint32_t limit) const {
   uint32_t low = 0, high = limit;
   while (low < high) {
     const uint32_t mid = low + (high - low + 1) / 2;
@@ -78,14 +107,14 @@ uint32_t LargestTermAtMost(const U128& value, uint32_t limit) {
   return low;
 }
 
-// The terms of levels 1..count go to PathTerms, largest first; they must add up to S exactly.
-void Report(uint32_t count) {
-  U128 rest = Target;
+// The terms of levels 1..count, largest first; they must add up to S exactly.
+void SumCheck::Report(uint32_t count) {
+  U128 rest = target_;
   bool borrow = false;
   for (uint32_t level = 1; level <= count; ++level) {
-    const uint32_t term = TermOf(frames[level].term);
-    if (term == 0 || term >= TableEnd) return Fail(1);
-    PathTerms[level - 1] = term;
+    const uint32_t term = TermOf(frames_[level].term);
+    if (term == 0 || term >= tableEnd_) return Fail(1);
+    progress_->pathTerms[level - 1] = term;
     borrow = Sub128(rest, PowerAt(term)) || borrow;
   }
   if (borrow) return Fail(5);
@@ -95,34 +124,35 @@ void Report(uint32_t count) {
 
 // A request seen at level d: the placed terms go out as a progress line. A halt or the end of
 // a time slice ends the search.
-bool EndsSearch(uint32_t d) {
-  for (uint32_t level = 1; level < d; ++level) PathTerms[level - 1] = TermOf(frames[level].term);
-  PathTermCount = d - 1;
-  const uint32_t flags = RequestFlags.load();
-  ReportProgress();
+bool SumCheck::EndsSearch(uint32_t d) {
+  for (uint32_t level = 1; level < d; ++level) {
+    progress_->pathTerms[level - 1] = TermOf(frames_[level].term);
+  }
+  progress_->pathTermCount = d - 1;
+  const uint32_t flags = control_.requests.load();
+  ReportProgress(*progress_);
   return (flags & (REQ_HALT | REQ_SLICE)) != 0;
 }
 
 // Levels 2..n: terms from `limit` down, each no larger than the one before.
-void SearchLevel(uint32_t d, uint32_t limit) {
-  const uint32_t n = SumRun.n;
-  const U128& rest = frames[d - 1].rest;
-  SearchFrame& frame = frames[d];
+void SumCheck::SearchLevel(uint32_t d, uint32_t limit) {
+  const U128& rest = frames_[d - 1].rest;
+  SearchFrame& frame = frames_[d];
   // Terms whose power exceeds what is left are skipped at once.
   uint32_t y = LargestTermAtMost(rest, limit);
-  if (d == n) {
+  if (d == n_) {
     // The last term must match what is left exactly.
     if (y != 0 && PowerAt(y) == rest) {
       frame.term = Entry(y);
       frame.rest = U128();
-      Report(n);
+      Report(n_);
     }
     return;
   }
-  frame.bound = DivSmall128(rest, n + 1 - d);
-  if (RequestFlags.load(std::memory_order_relaxed) != 0 && EndsSearch(d)) {
-    searchOver = true;
-    stopped = true;
+  frame.bound = DivSmall128(rest, n_ + 1 - d);
+  if (control_.requests.load(std::memory_order_relaxed) != 0 && EndsSearch(d)) {
+    searchOver_ = true;
+    stopped_ = true;
     return;
   }
   for (; y >= 1; --y) {
@@ -138,125 +168,116 @@ void SearchLevel(uint32_t d, uint32_t limit) {
     } else {
       SearchLevel(d + 1, y);
     }
-    if (searchOver) return;
+    if (searchOver_) return;
   }
 }
 
-}  // namespace
-
-void PrintRepresentation(uint32_t count) {
-  std::string line = Decimal128(Target) + "=";
+// Writes "S=" and the first `count` placed terms as runs ("5*2+1"); counts it.
+void SumCheck::PrintRepresentation(uint32_t count) {
+  const uint32_t* terms = progress_->pathTerms;
+  std::string line = Decimal128(target_) + "=";
   for (uint32_t i = 0; i < count;) {
     uint32_t j = i;
-    while (j < count && PathTerms[j] == PathTerms[i]) ++j;
+    while (j < count && terms[j] == terms[i]) ++j;
     char run[32];
     if (j - i > 1) {
-      std::snprintf(run, sizeof run, "%s%d*%d", i == 0 ? "" : "+",
-                    static_cast<int>(PathTerms[i]), static_cast<int>(j - i));
+      std::snprintf(run, sizeof run, "%s%d*%d", i == 0 ? "" : "+", static_cast<int>(terms[i]),
+                    static_cast<int>(j - i));
     } else {
-      std::snprintf(run, sizeof run, "%s%d", i == 0 ? "" : "+", static_cast<int>(PathTerms[i]));
+      std::snprintf(run, sizeof run, "%s%d", i == 0 ? "" : "+", static_cast<int>(terms[i]));
     }
     line += run;
     i = j;
   }
   line += "\n";
-  LogMessage(line.c_str());
-  ++FoundCount;
+  LogMessage(control_, line.c_str());
+  ++found_;
 }
 
-void FindRepresentations() {
-  const uint32_t n = SumRun.n;
-  searchOver = false;
-  stopped = false;
-  if (PtrPowers == nullptr || Entry(TableEnd) > PowersEnd) return Fail(2);
-  frames[0].term = Entry(TableEnd);
-  frames[0].rest = Target;
-  SearchFrame& first = frames[1];
-  first.bound = DivSmall128(Target, n);
-  for (uint32_t x = TableEnd - 1; x >= 1; --x) {
+void SumCheck::FindRepresentations() {
+  if (powers_.begin() == nullptr || Entry(tableEnd_) > powers_.end()) return Fail(2);
+  frames_[0].term = Entry(tableEnd_);
+  frames_[0].rest = target_;
+  SearchFrame& first = frames_[1];
+  first.bound = DivSmall128(target_, n_);
+  for (uint32_t x = tableEnd_ - 1; x >= 1; --x) {
     // A stop is honoured here too, so that it works when there is no middle level.
-    if (Requested(REQ_HALT)) {
-      PathTerms[0] = x;
-      PathTermCount = 1;
-      ReportProgress();
-      searchOver = true;
-      stopped = true;
+    if (control_.Requested(REQ_HALT)) {
+      progress_->pathTerms[0] = x;
+      progress_->pathTermCount = 1;
+      ReportProgress(*progress_);
+      searchOver_ = true;
+      stopped_ = true;
       return;
     }
     const U128 power = PowerAt(x);
     if (Less128(power, first.bound)) return;  // n terms up to x stay below S
-    if (Less128(Target, power)) return Fail(7);
+    if (Less128(target_, power)) return Fail(7);
     first.term = Entry(x);
-    first.rest = Target;
+    first.rest = target_;
     Sub128(first.rest, power);
     if (first.rest.IsZero()) {
       Report(1);
     } else {
       SearchLevel(2, x);
     }
-    if (searchOver) return;
+    if (searchOver_) return;
   }
 }
 
-void StartSumCheck(uint32_t power, uint32_t terms, const char* text) {
-  RequestFlags.store(0);
-  SumRun.k = power;
-  SumRun.n = terms;
-  targetStop = ParseDecimal128(text, Target);
-  StartWorkWith(&SumCheckMain);
-}
-
-void SumCheckMain() {
-  PrecisionWords = 4;
-  WorkerRunning.store(1);
-  InternalError.store(0);
-  FoundCount = 0;
-  CountLineWritten = false;
-  // No left terms: the progress report writes no equal-sums checkpoint. Its line shows the
-  // power and the term count of this search.
-  LeftTerms = 0;
-  Power = SumRun.k;
-  RightTerms = SumRun.n;
+SumCheckResult SumCheck::Run(const std::string& text) {
+  SumCheckResult result;
+  control_.internalError.store(0);
   // A slice length left by an earlier equal-sums run would end this search early.
-  SliceLength.store(0);
-  ApplyPriority();
-
-  char text[160];
-  if (targetStop == ParseStop::TooLarge) {
-    LogText("The number is too large: the largest is 340282366920938463463374607431768211455\n");
+  control_.sliceLength.store(0);
+  char line[160];
+  const ParseStop parsed = ParseDecimal128(text.c_str(), target_);
+  if (parsed == ParseStop::TooLarge) {
+    LogText(control_,
+            "The number is too large: the largest is 340282366920938463463374607431768211455\n");
   } else if (!FindTableEnd()) {
-    std::snprintf(text, sizeof text,
+    std::snprintf(line, sizeof line,
                   "The number is too large for power %d: its table of powers would need more "
                   "than %lu entries\n",
-                  static_cast<int>(SumRun.k), static_cast<unsigned long>(kMaxTableEntries));
-    LogText(text);
-  } else if (!AllocPowers(static_cast<uint64_t>(TableEnd) * 4 * kStandardEntryWords)) {
-    LogText("Not enough memory for the table of powers\n");
-  } else {
-    BuildSumPowers(TableEnd);
-    if (InternalError.load() == 0) {
-      std::vector<SearchFrame> levels(SumRun.n + 1);
-      frames = levels.data();
-      FindRepresentations();
-      frames = nullptr;
-      // A search cut short says so: its count is of the sums found before the stop.
-      std::snprintf(text, sizeof text, stopped ? "Stopped after %d sums of " : "Found %d sums of ",
-                    static_cast<int>(FoundCount));
-      std::string line = text + Decimal128(Target);
-      std::snprintf(text, sizeof text, " with %d terms of power %d\n",
-                    static_cast<int>(SumRun.n), static_cast<int>(SumRun.k));
-      line += text;
-      LogMessage(line.c_str());
-      CountLineWritten = true;
-    }
-    FreePowers();
+                  static_cast<int>(k_), static_cast<unsigned long>(kMaxTableEntries));
+    LogText(control_, line);
+  } else if (!powers_.Allocate(static_cast<uint64_t>(tableEnd_) * 4 * kStandardEntryWords)) {
+    LogText(control_, "Not enough memory for the table of powers\n");
+  } else if (BuildSumPowers(powers_, k_, tableEnd_, control_.internalError)) {
+    frames_.assign(n_ + 1, SearchFrame{});
+    FindRepresentations();
+    // A search cut short says so: its count is of the sums found before the stop.
+    std::snprintf(line, sizeof line, stopped_ ? "Stopped after %d sums of " : "Found %d sums of ",
+                  static_cast<int>(found_));
+    std::string count = line + Decimal128(target_);
+    std::snprintf(line, sizeof line, " with %d terms of power %d\n", static_cast<int>(n_),
+                  static_cast<int>(k_));
+    count += line;
+    LogMessage(control_, count.c_str());
+    result.countLineWritten = true;
   }
+  result.found = found_;
+  result.stopped = stopped_;
+  return result;
+}
 
-  WorkerRunning.store(0);
-  while (TimerRunning.load() == 1) {
-    RequestFlags.store(REQ_HALT);
-    ProtocolSleep(50);
-  }
+}  // namespace
+
+SumCheckResult RunSumCheck(SearchControl& control, uint32_t power, uint32_t terms,
+                           const std::string& text) {
+  return SumCheck(control, power, terms).Run(text);
+}
+
+bool StartSumCheck(uint32_t power, uint32_t terms, const char* text, SumCheckResult* result) {
+  const std::string number = text;
+  return StartQuestion([power, terms, number, result](SearchControl& control) {
+    const SumCheckResult outcome = RunSumCheck(control, power, terms, number);
+    if (result != nullptr) *result = outcome;
+  });
+}
+
+void StartSumCheckFromWindow(uint32_t power, uint32_t terms, const char* text) {
+  StartSumCheck(power, terms, text);
 }
 
 }  // namespace aequa

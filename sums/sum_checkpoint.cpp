@@ -6,7 +6,6 @@
 #include "core/checkpoint_file.h"
 #include "core/output_log.h"
 #include "core/shared_words.h"
-#include "sums/sum_run_state.h"
 #include "sums/u128.h"
 
 namespace aequa {
@@ -28,34 +27,48 @@ bool ReadFileStart(const std::string& name, size_t limit, std::string& bytes) {
   return true;
 }
 
-std::string NameFor(const char* format) {
-  char name[64];
-  std::snprintf(name, sizeof name, format, static_cast<int>(SumRun.k),
-                static_cast<int>(SumRun.n));
+}  // namespace
+
+std::string SumCheckpointName(const SumRun& run) {
+  char name[80];
+  std::snprintf(name, sizeof name, "A%u-%u-%u-%u", static_cast<unsigned>(run.k),
+                static_cast<unsigned>(run.n), static_cast<unsigned>(run.first),
+                static_cast<unsigned>(run.end));
   return name;
 }
 
-}  // namespace
+std::string SumCheckpointBackupName(const SumRun& run) {
+  return SumCheckpointName(run) + ".BAK";
+}
 
-std::string SumCheckpointName() { return NameFor("A%d-%d"); }
-std::string SumCheckpointBackupName() { return NameFor("A%d-%d.BAK"); }
+std::string LegacySumCheckpointName(const SumRun& run) {
+  char name[48];
+  std::snprintf(name, sizeof name, "A%u-%u", static_cast<unsigned>(run.k),
+                static_cast<unsigned>(run.n));
+  return name;
+}
 
-void SaveSumCheckpoint() {
+void SaveSumCheckpoint(SumRun& run) {
   std::string bytes;
-  for (uint32_t word : {kSumCheckpointVersion, SumRun.k, SumRun.n, SumRun.start,
-                        ElapsedSeconds.load(), WindowLow.w[0], WindowLow.w[1], WindowLow.w[2],
-                        WindowLow.w[3], SumRun.end}) {
+  for (uint32_t word : {kSumCheckpointVersion, run.k, run.n, run.start,
+                        run.control.elapsedSeconds.load(), run.windowLow.w[0],
+                        run.windowLow.w[1], run.windowLow.w[2], run.windowLow.w[3], run.end}) {
     PutWord(bytes, word);
   }
   AppendCrc(bytes);
-  SaveCheckpointFile(SumCheckpointName(), SumCheckpointBackupName(), bytes);
+  SaveCheckpointFile(SumCheckpointName(run), SumCheckpointBackupName(run), bytes);
 }
 
-void LoadSumCheckpoint() {
-  ElapsedSeconds.store(0);
+void LoadSumCheckpoint(SumRun& run) {
+  run.control.elapsedSeconds.store(0);
   std::string bytes;
-  const std::string name = SumCheckpointName();
-  if (!ReadFileStart(name, kLongestLayout + 1, bytes) || bytes.empty()) return;
+  std::string name = SumCheckpointName(run);
+  if (!ReadFileStart(name, kLongestLayout + 1, bytes)) {
+    // A line queued before the files were named for their lines.
+    name = LegacySumCheckpointName(run);
+    if (!ReadFileStart(name, kLongestLayout + 1, bytes)) return;
+  }
+  if (bytes.empty()) return;
   auto reject = [&name](const char* why) { SetCheckpointAside(name, why); };
   if (bytes.size() < 16) return reject("is too short to be read");
   const uint32_t version = GetWord(bytes, 0);
@@ -97,31 +110,38 @@ void LoadSumCheckpoint() {
   if (version == 6 && (bytes.size() != kLongestLayout || !CrcMatches(bytes))) {
     return reject("fails its checksum");
   }
-  if (power != SumRun.k || terms != SumRun.n) {
+  if (power != run.k || terms != run.n) {
     return reject("belongs to another search than its name says");
   }
   // Another line of the same power and terms uses the same name: its file is left alone.
-  if (version == 6 && GetWord(bytes, 36) != SumRun.end) return;
+  if (version == 6 && GetWord(bytes, 36) != run.end) return;
   U128 low;
   for (int i = 0; i < 4; ++i) low.w[i] = GetWord(bytes, offset + 4 * i);
   U128 startPower;
-  Power128(SumRun.start, startPower);
+  RunPower(run, run.start, startPower);
   // Everything below the window low counts as searched: it may not claim more than the line
   // holds, nor a start of its own past the line's.
   const uint32_t claimedStart = startAt != 0 ? GetWord(bytes, startAt) : savedStart;
-  if (Less128(EndPower, low) || claimedStart > SumRun.start || savedStart > SumRun.start) {
+  if (Less128(run.endPower, low) || claimedStart > run.start || savedStart > run.start) {
     return reject("claims more than its line has searched");
   }
   // A window low below the line's start (a line written just before its checkpoint): the
   // line's start is where the search goes on.
   if (Less128(low, startPower)) return;
-  WindowLow = low;
-  ElapsedSeconds.store(elapsedAt != 0 ? GetWord(bytes, elapsedAt) : 0);
+  run.windowLow = low;
+  run.control.elapsedSeconds.store(elapsedAt != 0 ? GetWord(bytes, elapsedAt) : 0);
+  if (name != SumCheckpointName(run)) {
+    // The shared file now belongs to this line alone: it moves to the line's own name, so
+    // that no later line of the same power and terms resumes from it.
+    SaveSumCheckpoint(run);
+    std::remove(name.c_str());
+    std::remove((name + ".BAK").c_str());
+  }
 }
 
-void DeleteSumCheckpoint() {
-  std::remove(SumCheckpointName().c_str());
-  std::remove(SumCheckpointBackupName().c_str());
+void DeleteSumCheckpoint(const SumRun& run) {
+  std::remove(SumCheckpointName(run).c_str());
+  std::remove(SumCheckpointBackupName(run).c_str());
 }
 
 }  // namespace aequa

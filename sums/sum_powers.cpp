@@ -1,42 +1,52 @@
 #include "sums/sum_powers.h"
 
-#include "compute/sieve.h"
-#include "core/shared_words.h"
-
 namespace aequa {
 namespace {
 
 template <uint32_t Stride>
-void BuildTable(uint32_t count) {
-  uint32_t* entry = PtrPowers;
+bool BuildTable(PowersTable& table, uint32_t power, const SieveSlots* sieve, uint32_t count,
+                std::atomic<int32_t>& internalError) {
+  uint32_t* entry = table.begin();
   for (uint32_t x = 0; x < count; ++x, entry += Stride) {
-    if (PtrPowers == nullptr || entry + Stride > PowersEnd) {
-      InternalError.store(301);
-      return;
+    if (entry == nullptr || entry + Stride > table.end()) {
+      internalError.store(301);
+      return false;
     }
-    U128 power;
-    if (!Power128(x, power)) return;
-    for (int i = 0; i < 4; ++i) entry[i] = power.w[i];
+    U128 value;
+    if (!PowerOf(x, power, value)) {
+      internalError.store(300);
+      return false;
+    }
+    for (int i = 0; i < 4; ++i) entry[i] = value.w[i];
     if constexpr (Stride == kFilteredEntryWords) {
       uint32_t residues = 0;
       for (int slot = 0; slot < 4; ++slot) {
-        const uint32_t prime = SievePrimes[slot];
+        const uint32_t prime = sieve->primes[slot];
         if (prime == 1) continue;
-        const uint32_t residue = ModSmall128(power, prime);
+        const uint32_t residue = ModSmall128(value, prime);
         if (residue >= prime || residue > 0xFF) {
-          InternalError.store(68);
-          return;
+          internalError.store(68);
+          return false;
         }
         residues |= residue << (8 * slot);
       }
       entry[4] = residues;
     }
   }
+  table.filledEnd = entry;
+  return true;
 }
 
 }  // namespace
 
-void BuildSumPowers(uint32_t count) { BuildTable<kStandardEntryWords>(count); }
-void BuildSumPowersFiltered(uint32_t count) { BuildTable<kFilteredEntryWords>(count); }
+bool BuildSumPowers(PowersTable& table, uint32_t power, uint32_t count,
+                    std::atomic<int32_t>& internalError) {
+  return BuildTable<kStandardEntryWords>(table, power, nullptr, count, internalError);
+}
+
+bool BuildSumPowersFiltered(PowersTable& table, uint32_t power, const SieveSlots& sieve,
+                            uint32_t count, std::atomic<int32_t>& internalError) {
+  return BuildTable<kFilteredEntryWords>(table, power, &sieve, count, internalError);
+}
 
 }  // namespace aequa

@@ -1,10 +1,12 @@
 #pragma once
-// The powers table of the sum-collision search and the representation command, in the block
-// of AllocPowers: entry x holds x^k (four words), and in the filtered format also the residue
-// word of x^k (byte i: x^k mod SievePrimes[i], 0 for an inactive slot).
+// The powers table of the sum-collision search and the representation command: entry x holds
+// x^k (four words), and in the filtered format also the residue word of x^k (byte i: x^k mod
+// the sieve's prime i, 0 for an inactive slot).
+#include <atomic>
 #include <cstdint>
 
 #include "compute/powers_table.h"
+#include "compute/sieve.h"
 #include "sums/u128.h"
 
 namespace aequa {
@@ -12,10 +14,13 @@ namespace aequa {
 inline constexpr uint32_t kStandardEntryWords = 4;
 inline constexpr uint32_t kFilteredEntryWords = 5;
 
-// Fill entries 0 .. count - 1 for the run's power. Failures set InternalError: 300 (a power
-// beyond 128 bits), 301 (past the allocation), 68 (a residue not below its prime).
-void BuildSumPowers(uint32_t count);
-void BuildSumPowersFiltered(uint32_t count);
+// Fill entries 0 .. count - 1 of `table` with x^power. False, with `internalError` set, on a
+// failure: 300 (a power beyond 128 bits), 301 (past the allocation), 68 (a residue not below
+// its prime).
+bool BuildSumPowers(PowersTable& table, uint32_t power, uint32_t count,
+                    std::atomic<int32_t>& internalError);
+bool BuildSumPowersFiltered(PowersTable& table, uint32_t power, const SieveSlots& sieve,
+                            uint32_t count, std::atomic<int32_t>& internalError);
 
 inline U128 PowerEntry(const uint32_t* entry) {
   U128 u;

@@ -3,19 +3,16 @@
 #include <cstdio>
 #include <string>
 
-#include "compute/powers_table.h"
-#include "compute/run_state.h"
+#include <memory>
+
 #include "compute/sieve.h"
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "core/shared_words.h"
 #include "core/status_display.h"
 #include "core/work_queue.h"
-#include "sums/collision_reports.h"
 #include "sums/sum_checkpoint.h"
 #include "sums/sum_powers.h"
-#include "sums/sum_run_state.h"
-#include "sums/sum_tree.h"
 
 namespace aequa {
 namespace {
@@ -25,13 +22,13 @@ constexpr uint32_t kStride = Filtered ? kFilteredEntryWords : kStandardEntryWord
 
 // Largest x in [1, count) with x^k <= limit, or 1 when there is none. The table ascends.
 template <uint32_t Stride>
-uint32_t LargestPowerAtMost(const U128& limit, uint32_t count) {
+uint32_t LargestPowerAtMost(const uint32_t* table, const U128& limit, uint32_t count) {
   uint32_t low = 1;  // invariant: the answer is at least low
-  if (count <= 1 || Less128(limit, PowerEntry(PtrPowers + Stride))) return 1;
+  if (count <= 1 || Less128(limit, PowerEntry(table + Stride))) return 1;
   uint32_t high = count - 1;
   while (low < high) {
     const uint32_t mid = low + (high - low + 1) / 2;
-    if (Less128(limit, PowerEntry(PtrPowers + static_cast<size_t>(mid) * Stride))) {
+    if (Less128(limit, PowerEntry(table + static_cast<size_t>(mid) * Stride))) {
       high = mid - 1;
     } else {
       low = mid;
@@ -42,11 +39,11 @@ uint32_t LargestPowerAtMost(const U128& limit, uint32_t count) {
 
 // Smallest y in [1, limit] with y^k >= value, limit + 1 when there is none.
 template <uint32_t Stride>
-uint32_t SmallestPowerAtLeast(const U128& value, uint32_t limit) {
+uint32_t SmallestPowerAtLeast(const uint32_t* table, const U128& value, uint32_t limit) {
   uint32_t low = 1, high = limit + 1;
   while (low < high) {
     const uint32_t mid = low + (high - low) / 2;
-    if (Less128(PowerEntry(PtrPowers + static_cast<size_t>(mid) * Stride), value)) {
+    if (Less128(PowerEntry(table + static_cast<size_t>(mid) * Stride), value)) {
       low = mid + 1;
     } else {
       high = mid;
@@ -55,94 +52,102 @@ uint32_t SmallestPowerAtLeast(const U128& value, uint32_t limit) {
   return low;
 }
 
-// Adds one more term y = 1 .. limit to RunningSum and enters each sum of the window; terms
-// ascend, so the first sum that reaches Ceiling ends the level.
+// Adds one more term y = 1 .. limit to the running sum and enters each sum of the window;
+// terms ascend, so the first sum that reaches the ceiling ends the level.
 template <bool Filtered>
-void ExtendSum(uint32_t depth, uint32_t limit) {
+void ExtendSum(SumRun& run, uint32_t depth, uint32_t limit) {
   constexpr uint32_t stride = kStride<Filtered>;
-  if (Requested(REQ_HALT)) return;
+  if (run.control.Requested(REQ_HALT)) return;
+  const uint32_t* const table = run.powers.begin();
+  U128& sum = run.runningSum;
   uint32_t y = 1;
-  if (Less128(RunningSum, WindowLow)) {
+  if (Less128(sum, run.windowLow)) {
     // With r terms still to add, none above y, a y with r * y^k short of the window enters
     // nothing, here or deeper: start at the first y that can reach it.
-    U128 need = WindowLow;
-    Sub128(need, RunningSum);
-    const uint32_t r = SumRun.n + 1 - depth;
-    y = SmallestPowerAtLeast<stride>(r == 1 ? need : DivSmall128(need, r), limit);
+    U128 need = run.windowLow;
+    Sub128(need, sum);
+    const uint32_t r = run.n + 1 - depth;
+    y = SmallestPowerAtLeast<stride>(table, r == 1 ? need : DivSmall128(need, r), limit);
   }
-  const uint32_t* entry = PtrPowers + static_cast<size_t>(y) * stride;
+  const uint32_t* entry = table + static_cast<size_t>(y) * stride;
   for (; y <= limit; ++y, entry += stride) {
     const U128 power = PowerEntry(entry);
-    if (Add128(RunningSum, power)) {
-      Sub128(RunningSum, power);
+    if (Add128(sum, power)) {
+      Sub128(sum, power);
       return;
     }
-    if constexpr (Filtered) RunningResidues += entry[4];
-    if (!Less128(RunningSum, WindowLow)) {
-      if (!Less128(RunningSum, Ceiling)) {
-        Sub128(RunningSum, power);
-        if constexpr (Filtered) RunningResidues -= entry[4];
+    if constexpr (Filtered) run.runningResidues += entry[4];
+    if (!Less128(sum, run.windowLow)) {
+      if (!Less128(sum, run.ceiling)) {
+        Sub128(sum, power);
+        if constexpr (Filtered) run.runningResidues -= entry[4];
         return;
       }
-      if (!Filtered || Admitted(RunningResidues, SieveMask)) TreeInsert(RunningSum, depth);
+      if (!Filtered || Admitted(run.runningResidues, run.sieve.mask)) run.tree.Insert(sum, depth);
     }
-    if (depth < SumRun.n) ExtendSum<Filtered>(depth + 1, y);
-    if (Sub128(RunningSum, power)) InternalError.store(303);
-    if constexpr (Filtered) RunningResidues -= entry[4];
+    if (depth < run.n) ExtendSum<Filtered>(run, depth + 1, y);
+    if (Sub128(sum, power)) run.control.internalError.store(303);
+    if constexpr (Filtered) run.runningResidues -= entry[4];
   }
 }
 
 template <bool Filtered>
-void RunPass() {
+void RunPass(SumRun& run) {
   constexpr uint32_t stride = kStride<Filtered>;
-  const uint32_t end = SumRun.end;
-  if (end == 0 || !Less128(WindowLow, Ceiling)) return;  // an empty window enters nothing
-  const uint32_t first = LargestPowerAtMost<stride>(DivSmall128(WindowLow, SumRun.n), end);
+  const uint32_t end = run.end;
+  if (end == 0 || !Less128(run.windowLow, run.ceiling)) return;  // an empty window enters nothing
+  const uint32_t* const table = run.powers.begin();
+  const uint32_t first =
+      LargestPowerAtMost<stride>(table, DivSmall128(run.windowLow, run.n), end);
   for (uint32_t x = first; x < end; ++x) {
-    if (Requested(REQ_HALT) || InternalError.load(std::memory_order_relaxed) != 0) return;
-    const uint32_t* entry = PtrPowers + static_cast<size_t>(x) * stride;
+    if (run.control.Requested(REQ_HALT) ||
+        run.control.internalError.load(std::memory_order_relaxed) != 0) {
+      return;
+    }
+    const uint32_t* entry = table + static_cast<size_t>(x) * stride;
     const U128 power = PowerEntry(entry);
-    RunningSum = power;
-    if constexpr (Filtered) RunningResidues = entry[4];
+    run.runningSum = power;
+    if constexpr (Filtered) run.runningResidues = entry[4];
     // Every sum still to come is at least x^k: smaller values can no longer meet their equal.
-    for (const SumNode* smallest = TreeFirst();
-         smallest != nullptr && Less128(smallest->key, power); smallest = TreeFirst()) {
-      TreeDeleteFirst();
+    for (const SumNode* smallest = run.tree.First();
+         smallest != nullptr && Less128(smallest->key, power); smallest = run.tree.First()) {
+      run.tree.DeleteFirst();
     }
-    if (!Less128(power, WindowLow)) {
-      if (!Less128(power, Ceiling)) return;
+    if (!Less128(power, run.windowLow)) {
+      if (!Less128(power, run.ceiling)) return;
       bool admitted = true;
-      if constexpr (Filtered) admitted = Admitted(entry[4], SieveMask);
-      if (admitted) TreeInsert(power, 1);
+      if constexpr (Filtered) admitted = Admitted(entry[4], run.sieve.mask);
+      if (admitted) run.tree.Insert(power, 1);
     }
-    ExtendSum<Filtered>(2, x);
-    if (!Less128(power, Ceiling)) InternalError.store(302);
+    ExtendSum<Filtered>(run, 2, x);
+    if (!Less128(power, run.ceiling)) run.control.internalError.store(302);
   }
 }
 
-std::string DoneText(uint32_t value) {
+std::string DoneText(const SumRun& run, uint32_t value) {
   char text[96];
-  std::snprintf(text, sizeof text, "(%d,%d) %d done in %d seconds", static_cast<int>(SumRun.k),
-                static_cast<int>(SumRun.n), static_cast<int>(value),
-                static_cast<int>(ElapsedSeconds.load()));
+  std::snprintf(text, sizeof text, "(%d,%d) %d done in %d seconds", static_cast<int>(run.k),
+                static_cast<int>(run.n), static_cast<int>(value),
+                static_cast<int>(run.control.elapsedSeconds.load()));
   return text;
 }
 
-// The largest x in [start, end) with x^k <= WindowLow; start - 1 (reported as false) when
+// The largest x in [start, end) with x^k <= windowLow; start - 1 (reported as false) when
 // even start^k is above it.
 template <uint32_t Stride>
-bool ProgressMark(uint32_t& mark) {
-  const uint32_t start = SumRun.start;
-  const uint32_t end = SumRun.end;
+bool ProgressMark(const SumRun& run, uint32_t& mark) {
+  const uint32_t start = run.start;
+  const uint32_t end = run.end;
+  const uint32_t* const table = run.powers.begin();
   if (start >= end) {
     mark = start;
     return true;
   }
-  // x^k ascends: find the first x in [start, end) with x^k >= WindowLow (end when none).
+  // x^k ascends: find the first x in [start, end) with x^k >= windowLow (end when none).
   uint32_t low = start, high = end;
   while (low < high) {
     const uint32_t mid = low + (high - low) / 2;
-    if (Less128(PowerEntry(PtrPowers + static_cast<size_t>(mid) * Stride), WindowLow)) {
+    if (Less128(PowerEntry(table + static_cast<size_t>(mid) * Stride), run.windowLow)) {
       low = mid + 1;
     } else {
       high = mid;
@@ -153,7 +158,7 @@ bool ProgressMark(uint32_t& mark) {
     mark = end - 1;
     return true;
   }
-  if (PowerEntry(PtrPowers + static_cast<size_t>(x) * Stride) == WindowLow) {
+  if (PowerEntry(table + static_cast<size_t>(x) * Stride) == run.windowLow) {
     mark = x;
     return true;
   }
@@ -162,162 +167,200 @@ bool ProgressMark(uint32_t& mark) {
   return true;
 }
 
-void LogWindow(uint32_t mark) {
+void LogWindow(const SumRun& run, uint32_t mark) {
   char tail[160];
+  const int seconds = static_cast<int>(run.control.elapsedSeconds.load());
   if (Settings.Info.load() != 0) {
     std::snprintf(tail, sizeof tail, " (%d done in %d seconds, %d/%d deletions)\n",
-                  static_cast<int>(mark), static_cast<int>(ElapsedSeconds.load()),
-                  static_cast<int>(EvictionCount), static_cast<int>(DeletionCount));
+                  static_cast<int>(mark), seconds, static_cast<int>(run.evictionCount),
+                  static_cast<int>(run.deletionCount));
   } else {
     std::snprintf(tail, sizeof tail, " (%d done in %d seconds)\n", static_cast<int>(mark),
-                  static_cast<int>(ElapsedSeconds.load()));
+                  seconds);
   }
-  const std::string line = "Range: " + Decimal128(WindowLow) + "-" + Decimal128(Ceiling) + tail;
-  LogText(line.c_str());
+  const std::string line =
+      "Range: " + Decimal128(run.windowLow) + "-" + Decimal128(run.ceiling) + tail;
+  LogText(run.control, line.c_str());
 }
 
-void ShowSumStatus() {
+void ShowSumStatus(const SumRun& run) {
   char text[96];
-  std::snprintf(text, sizeof text, "Sum %d,%d: %d-%d", static_cast<int>(SumRun.k),
-                static_cast<int>(SumRun.n), static_cast<int>(SumRun.start),
-                static_cast<int>(SumRun.end));
-  ShowStatus(text);
-  if (Settings.TrayIcon.load() != 0) SetTrayIcon(0, text);
+  std::snprintf(text, sizeof text, "Sum %d,%d: %d-%d", static_cast<int>(run.k),
+                static_cast<int>(run.n), static_cast<int>(run.start), static_cast<int>(run.end));
+  ShowStatus(run.control, text);
+}
+
+// At a window's boundary, with `mark` the largest x whose x^k the window low has reached: an
+// idle worker gets the upper part of the line. This run then ends at the cut, and its
+// checkpoint moves to the name of the shortened line.
+void OfferUpperPart(SumRun& run, WorkItem& item, uint32_t mark) {
+  if (run.control.splitWanted.load(std::memory_order_relaxed) == 0) return;
+  const std::string oldName = SumCheckpointName(run);
+  const std::string oldBackup = SumCheckpointBackupName(run);
+  if (!OfferSplit(run.control, item, mark + 1)) return;
+  U128 endPower;
+  if (!RunPower(run, item.end, endPower)) return;
+  run.end = item.end;
+  run.endPower = endPower;
+  if (Less128(run.endPower, run.ceiling)) run.ceiling = run.endPower;
+  SaveSumCheckpoint(run);
+  std::remove(oldName.c_str());
+  std::remove(oldBackup.c_str());
+}
+
+class SumLine {
+ public:
+  SumLine(SumRun& run, WorkItem& item) : run_(run), item_(item) {}
+  SearchOutcome Search(const SumSearchOptions& options);
+
+ private:
+  template <bool Filtered>
+  SearchOutcome WindowLoop();
+  SearchOutcome Fail();
+  // Progress that could not be written stops the work; the next run starts from the
+  // checkpoint.
+  SearchOutcome Stop() {
+    SaveSumCheckpoint(run_);
+    return SearchOutcome::Stopped;
+  }
+
+  SumRun& run_;
+  WorkItem& item_;
+};
+
+SearchOutcome SumLine::Fail() {
+  char text[200];
+  std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d\n",
+                static_cast<int>(run_.control.internalError.load()),
+                static_cast<int32_t>(item_.power), static_cast<int32_t>(item_.start),
+                static_cast<int32_t>(item_.end), static_cast<int32_t>(item_.terms));
+  return FailLine(run_.control, item_, text, SumCheckpointName(run_));
 }
 
 template <bool Filtered>
-void WindowLoop(WorkItem& item) {
+SearchOutcome SumLine::WindowLoop() {
   constexpr uint32_t stride = kStride<Filtered>;
+  SearchControl& control = run_.control;
   for (;;) {
-    uint32_t mark = SumRun.start;
-    const bool marked = ProgressMark<stride>(mark);
-    if (marked && mark > SumRun.start) {
+    uint32_t mark = run_.start;
+    const bool marked = ProgressMark<stride>(run_, mark);
+    if (marked && mark > run_.start) {
       // Not done until the line is on the disk: a line held in memory stops the work, and
       // the next run writes it again from the checkpoint.
-      if (ReportResult(DoneText(mark).c_str()) == 0) {
-        SaveSumCheckpoint();
-        return;
-      }
-      SumRun.start = mark;
-      item.start = mark;
-      ElapsedSeconds.store(0);
-      UpdateWorkLine(item);
-      SaveSumCheckpoint();
+      if (ReportResult(control, DoneText(run_, mark).c_str()) == 0) return Stop();
+      run_.start = mark;
+      item_.start = mark;
+      control.elapsedSeconds.store(0);
+      if (!UpdateWorkLine(item_)) return SearchOutcome::Finished;  // the line is gone
+      SaveSumCheckpoint(run_);
     }
-    LogWindow(marked ? mark : SumRun.start - 1);
-    ShowSumStatus();
+    OfferUpperPart(run_, item_, marked ? mark : run_.start - 1);
+    LogWindow(run_, marked ? mark : run_.start - 1);
+    ShowSumStatus(run_);
 
-    EvictionCount = 0;
-    DeletionCount = 0;
-    if (Requested(REQ_SAVE)) {
-      RequestFlags.fetch_and(~REQ_SAVE);
-      SaveSumCheckpoint();
+    run_.evictionCount = 0;
+    run_.deletionCount = 0;
+    if (control.Requested(REQ_SAVE)) {
+      control.requests.fetch_and(~REQ_SAVE);
+      SaveSumCheckpoint(run_);
     }
-    TreeReset();
-    ClearCollisionReports();
-    RunPass<Filtered>();
-    if (InternalError.load() != 0) return;
-    if (Requested(REQ_HALT)) {
+    run_.tree.Reset();
+    run_.reports.Clear();
+    RunPass<Filtered>(run_);
+    if (control.internalError.load() != 0) return Fail();
+    if (control.Requested(REQ_HALT)) {
       // The window is searched again from its start: its lines are written then.
-      ClearCollisionReports();
-      SaveSumCheckpoint();
-      return;
+      run_.reports.Clear();
+      return Stop();
     }
     // The lines of the values below the final ceiling: those above it come again with the
     // next window.
-    if (!WriteCollisionReports(Ceiling)) {
-      SaveSumCheckpoint();
-      return;
+    if (!run_.reports.Write(control, run_.k, run_.ceiling)) return Stop();
+    if (!Less128(run_.ceiling, run_.endPower)) {
+      run_.windowLow = run_.endPower;
+      if (ReportResult(control, DoneText(run_, run_.end).c_str()) == 0) return Stop();
+      DeleteSumCheckpoint(run_);
+      item_.start = item_.end;
+      UpdateWorkLine(item_);
+      return SearchOutcome::Finished;
     }
-    if (!Less128(Ceiling, EndPower)) {
-      WindowLow = EndPower;
-      if (ReportResult(DoneText(SumRun.end).c_str()) == 0) {
-        SaveSumCheckpoint();
-        return;
-      }
-      DeleteSumCheckpoint();
-      item.start = item.end;
-      UpdateWorkLine(item);
-      return;
-    }
-    if (EvictionCount > 0) {
-      NextWindow();
+    if (run_.evictionCount > 0) {
+      NextWindow(run_);
     } else {
-      WindowLow = Ceiling;
-      Ceiling = EndPower;
+      run_.windowLow = run_.ceiling;
+      run_.ceiling = run_.endPower;
     }
-    SaveSumCheckpoint();
+    SaveSumCheckpoint(run_);
   }
 }
 
-}  // namespace
-
-void SumPass() { RunPass<false>(); }
-void SumPassFiltered() { RunPass<true>(); }
-
-void NextWindow() {
-  const U128 low = WindowLow;
-  const U128 upper = Ceiling;
-  U128 width = upper;
-  Sub128(width, low);
-  U128 next = upper;
-  const bool carry = Add128(next, width) || Add128(next, width);
-  WindowLow = upper;
-  Ceiling = (carry || !Less128(next, EndPower)) ? EndPower : next;
-}
-
-void RunSumSearch(WorkItem& item) {
-  SumRun.k = item.power;
-  SumRun.start = item.start;
-  SumRun.end = item.end;
-  SumRun.n = item.terms;
-  SumRun.poolSize = PoolSizeFor(item.megabytes);
-  InternalError.store(0);
-  PrecisionWords = 4;
-  SliceLength.store(0);
+SearchOutcome SumLine::Search(const SumSearchOptions& options) {
+  SearchControl& control = run_.control;
+  run_.k = item_.power;
+  run_.first = item_.first != 0 && item_.first < item_.start ? item_.first : item_.start;
+  run_.start = item_.start;
+  run_.end = item_.end;
+  run_.n = item_.terms;
+  run_.poolSize = PoolSizeFor(item_.megabytes, options.poolNodeLimit);
+  control.internalError.store(0);
+  control.sliceLength.store(0);
 
   // The residue filter keeps out sums whose terms all share an active prime p. With fewer
   // terms than the prime's modulus q such a sum can only equal another such sum (a multiple of
   // a smaller collision), so only those primes are used.
-  WorkItem sieveItem = item;
-  sieveItem.leftTerms = 0;
-  sieveItem.rightTerms = item.terms;
-  SetupSieve(sieveItem);
-  const bool filtered = SieveCount > 0;
-  if (filtered) LogText("Using faster AVL...\n");
+  run_.sieve = SetupSieve(run_.k, 0, run_.n);
+  const bool filtered = run_.sieve.count > 0;
+  if (filtered) LogText(control, "Using faster AVL...\n");
 
-  if (!Power128(SumRun.start, WindowLow)) return;
-  if (!Power128(SumRun.end, EndPower)) return;
+  if (!RunPower(run_, run_.start, run_.windowLow)) return Fail();
+  if (!RunPower(run_, run_.end, run_.endPower)) return Fail();
 
   const uint32_t entryWords = filtered ? kFilteredEntryWords : kStandardEntryWords;
-  if (!AllocPowers(static_cast<uint64_t>(entryWords) * 4 * SumRun.end)) {
-    LogMessage("Not enough memory for the table of powers\n");
-    InternalError.store(301);
-    return;
+  if (!run_.powers.Allocate(static_cast<uint64_t>(entryWords) * 4 * run_.end)) {
+    LogMessage(control, "Not enough memory for the table of powers\n");
+    control.internalError.store(301);
+    return Fail();
   }
-  if (filtered) {
-    BuildSumPowersFiltered(SumRun.end);
-  } else {
-    BuildSumPowers(SumRun.end);
-  }
-  if (InternalError.load() != 0) {
-    FreePowers();
-    return;
-  }
+  const bool built =
+      filtered ? BuildSumPowersFiltered(run_.powers, run_.k, run_.sieve, run_.end,
+                                        control.internalError)
+               : BuildSumPowers(run_.powers, run_.k, run_.end, control.internalError);
+  if (!built) return Fail();
 
-  TreeCreate();
-  LoadSumCheckpoint();
-  if (Less128(EndPower, WindowLow)) WindowLow = EndPower;
-  DeletionCount = 0;
-  EvictionCount = 0;
-  Ceiling = EndPower;
-  if (filtered) {
-    WindowLoop<true>(item);
-  } else {
-    WindowLoop<false>(item);
-  }
-  TreeDestroy();
-  FreePowers();
+  run_.tree.Create();
+  LoadSumCheckpoint(run_);
+  if (Less128(run_.endPower, run_.windowLow)) run_.windowLow = run_.endPower;
+  run_.deletionCount = 0;
+  run_.evictionCount = 0;
+  run_.ceiling = run_.endPower;
+  return filtered ? WindowLoop<true>() : WindowLoop<false>();
+}
+
+}  // namespace
+
+void SumPass(SumRun& run) { RunPass<false>(run); }
+void SumPassFiltered(SumRun& run) { RunPass<true>(run); }
+
+void NextWindow(SumRun& run) {
+  const U128 low = run.windowLow;
+  const U128 upper = run.ceiling;
+  U128 width = upper;
+  Sub128(width, low);
+  U128 next = upper;
+  const bool carry = Add128(next, width) || Add128(next, width);
+  run.windowLow = upper;
+  run.ceiling = (carry || !Less128(next, run.endPower)) ? run.endPower : next;
+}
+
+SearchOutcome RunSumSearch(SearchControl& control, WorkItem& item,
+                           const SumSearchOptions& options) {
+  // The run holds its tree and tables on the heap; it lives for the line.
+  auto run = std::make_unique<SumRun>(control);
+  return SumLine(*run, item).Search(options);
+}
+
+SearchOutcome RunSumSearch(SearchControl& control, WorkItem& item) {
+  return RunSumSearch(control, item, SumSearchOptions{});
 }
 
 }  // namespace aequa

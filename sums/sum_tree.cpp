@@ -7,43 +7,38 @@
 
 #include "core/output_log.h"
 #include "core/settings.h"
-#include "sums/collision_reports.h"
-#include "sums/sum_run_state.h"
+#include "sums/sum_run.h"
 
 namespace aequa {
 namespace {
 
-SumNode* pool = nullptr;  // pool[0] is the header; its link[0] is the root
-uint32_t count = 0;       // nodes in the tree
-uint32_t freeList = 0;    // nodes given back, chained through link[0]; 0 ends the chain
-uint32_t nextFresh = 1;   // first node not taken since the last reset
-uint32_t poolLimit = 0;
-
 inline constexpr int8_t kChild = 1;
 inline constexpr int8_t kThread = -1;
 
-// Nodes given back are taken again first, then the untouched rest of the pool in pool order:
-// the same order as a free list threaded through the whole pool, without walking the pool at
+// Nodes given back are taken again first, then the untouched rest of the pool_ in pool_ order:
+// the same order as a free list threaded through the whole pool_, without walking the pool_ at
 // every reset.
-inline uint32_t TakeNode() {
-  if (freeList != 0) {
-    const uint32_t q = freeList;
-    freeList = pool[q].link[0];
+}  // namespace
+
+inline uint32_t SumTree::TakeNode() {
+  if (freeList_ != 0) {
+    const uint32_t q = freeList_;
+    freeList_ = pool_[q].link[0];
     return q;
   }
-  return nextFresh++;
+  return nextFresh_++;
 }
 
-inline void GiveBack(uint32_t q) {
-  pool[q].link[0] = freeList;
-  freeList = q;
+inline void SumTree::GiveBack(uint32_t q) {
+  pool_[q].link[0] = freeList_;
+  freeList_ = q;
 }
 
 // Single rotation of s toward its child on side d; returns the subtree's new root.
-uint32_t RotateOnce(uint32_t s, int d) {
-  SumNode& sn = pool[s];
+uint32_t SumTree::RotateOnce(uint32_t s, int d) {
+  SumNode& sn = pool_[s];
   const uint32_t x = sn.link[d];
-  SumNode& xn = pool[x];
+  SumNode& xn = pool_[x];
   if (xn.tag[!d] == kThread) {
     // x has no inner child: s's link on side d becomes a thread to x.
     sn.link[d] = x;
@@ -58,12 +53,12 @@ uint32_t RotateOnce(uint32_t s, int d) {
 
 // Double rotation of s about the inner grandchild on side d; returns the new root. Balances
 // are left to the caller.
-uint32_t RotateTwice(uint32_t s, int d) {
-  SumNode& sn = pool[s];
+uint32_t SumTree::RotateTwice(uint32_t s, int d) {
+  SumNode& sn = pool_[s];
   const uint32_t x = sn.link[d];
-  SumNode& xn = pool[x];
+  SumNode& xn = pool_[x];
   const uint32_t w = xn.link[!d];
-  SumNode& wn = pool[w];
+  SumNode& wn = pool_[w];
   xn.link[!d] = wn.link[d];
   wn.link[d] = x;
   sn.link[d] = wn.link[!d];
@@ -81,6 +76,8 @@ uint32_t RotateTwice(uint32_t s, int d) {
   return w;
 }
 
+namespace {
+
 // Balances of s (heavy on side d, sign sw) and its child r after a double rotation about x,
 // whose balance before the rotation was xb.
 void BalanceAfterDouble(SumNode& s, SumNode& r, SumNode& x, int8_t xb, int sw) {
@@ -97,7 +94,9 @@ void BalanceAfterDouble(SumNode& s, SumNode& r, SumNode& x, int8_t xb, int sw) {
   x.balance = 0;
 }
 
-struct DeletePath {
+}  // namespace
+
+struct SumTree::DeletePath {
   uint32_t node[kDeletePathCapacity];
   uint8_t dir[kDeletePathCapacity];
   int depth;
@@ -105,13 +104,13 @@ struct DeletePath {
 
 // Removes node p, found at the end of `path` (the header and each node passed, with the
 // direction taken from it), and rebalances up the path.
-void RemoveNode(uint32_t p, DeletePath& path) {
-  SumNode* const nodes = pool;
+void SumTree::RemoveNode(uint32_t p, DeletePath& path) {
+  SumNode* const nodes = pool_;
   uint32_t* const pathNode = path.node;
   uint8_t* const pathDir = path.dir;
   int& depth = path.depth;
-  --count;
-  ++DeletionCount;
+  --count_;
+  ++run_.deletionCount;
 
   const uint32_t q = pathNode[depth - 1];
   const int dir = pathDir[depth - 1];
@@ -217,8 +216,7 @@ void RemoveNode(uint32_t p, DeletePath& path) {
   }
 }
 
-
-}  // namespace
+namespace {
 
 // Memory starting on a cache line, so that no node straddles two lines; null when short.
 constexpr size_t kCacheLine = 64;
@@ -227,58 +225,51 @@ void* CacheAlignedAlloc(size_t bytes) {
 }
 void CacheAlignedFree(void* memory) { ::operator delete(memory, std::align_val_t{kCacheLine}); }
 
-uint32_t PoolSizeFor(uint32_t megabytes) {
+}  // namespace
+
+uint32_t PoolSizeFor(uint32_t megabytes, uint32_t limit) {
   if (megabytes == 0) megabytes = 1;
   if (megabytes > kMaxPoolMegabytes) megabytes = kMaxPoolMegabytes;
   uint32_t nodes = megabytes * kNodesPerMegabyte;
-  if (poolLimit != 0 && nodes > poolLimit) nodes = poolLimit;
+  if (limit != 0 && nodes > limit) nodes = limit;
   return nodes;
 }
 
-void SetPoolSizeLimit(uint32_t nodes) { poolLimit = nodes; }
-uint32_t PoolSizeLimit() { return poolLimit; }
-
-void* XAlloc(size_t bytes) {
-  if (bytes == 0) return nullptr;
-  void* memory = CacheAlignedAlloc(bytes);
-  if (memory == nullptr) {
-    LogText("virtual memory exhausted\n");
-    std::exit(1);
-  }
-  return memory;
-}
-
-void TreeCreate() {
-  TreeDestroy();
-  if (SumRun.poolSize == 0) SumRun.poolSize = 1;
+void SumTree::Create() {
+  Destroy();
+  if (run_.poolSize == 0) run_.poolSize = 1;
   for (;;) {
-    const uint64_t bytes = (static_cast<uint64_t>(SumRun.poolSize) + 1) * sizeof(SumNode);
-    if (SumRun.poolSize <= kNodesPerMegabyte) {
-      pool = static_cast<SumNode*>(XAlloc(static_cast<size_t>(bytes)));
+    const uint64_t bytes = (static_cast<uint64_t>(run_.poolSize) + 1) * sizeof(SumNode);
+    if (run_.poolSize <= kNodesPerMegabyte) {
+      pool_ = static_cast<SumNode*>(CacheAlignedAlloc(static_cast<size_t>(bytes)));
+      if (pool_ == nullptr) {
+        LogText("virtual memory exhausted\n");
+        std::exit(1);
+      }
       break;
     }
     if (bytes <= SIZE_MAX - kCacheLine) {
-      pool = static_cast<SumNode*>(CacheAlignedAlloc(static_cast<size_t>(bytes)));
+      pool_ = static_cast<SumNode*>(CacheAlignedAlloc(static_cast<size_t>(bytes)));
     }
-    if (pool != nullptr) break;
-    SumRun.poolSize = (SumRun.poolSize / 2 / kNodesPerMegabyte) * kNodesPerMegabyte;
-    if (SumRun.poolSize < kNodesPerMegabyte) SumRun.poolSize = kNodesPerMegabyte;
+    if (pool_ != nullptr) break;
+    run_.poolSize = (run_.poolSize / 2 / kNodesPerMegabyte) * kNodesPerMegabyte;
+    if (run_.poolSize < kNodesPerMegabyte) run_.poolSize = kNodesPerMegabyte;
     char text[96];
     std::snprintf(text, sizeof text, "Not enough memory for the sums: using %lu megabytes\n",
-                  static_cast<unsigned long>(SumRun.poolSize / kNodesPerMegabyte));
-    LogText(text);
+                  static_cast<unsigned long>(run_.poolSize / kNodesPerMegabyte));
+    LogText(run_.control, text);
   }
-  TreeReset();
+  Reset();
 }
 
-void TreeDestroy() {
-  if (pool != nullptr) CacheAlignedFree(pool);
-  pool = nullptr;
-  count = 0;
+void SumTree::Destroy() {
+  if (pool_ != nullptr) CacheAlignedFree(pool_);
+  pool_ = nullptr;
+  count_ = 0;
 }
 
-void TreeReset() {
-  SumNode& head = pool[kHeaderIndex];
+void SumTree::Reset() {
+  SumNode& head = pool_[kHeaderIndex];
   head.key = U128();
   head.link[0] = kHeaderIndex;
   head.link[1] = kHeaderIndex;
@@ -287,42 +278,39 @@ void TreeReset() {
   head.balance = 0;
   head.cache = 0;
   head.terms = 0;
-  count = 0;
-  freeList = 0;
-  nextFresh = 1;
+  count_ = 0;
+  freeList_ = 0;
+  nextFresh_ = 1;
 }
 
-const SumNode* TreeFirst() {
-  if (pool[kHeaderIndex].tag[0] == kThread) return nullptr;
-  uint32_t p = pool[kHeaderIndex].link[0];
-  while (pool[p].tag[0] == kChild) p = pool[p].link[0];
-  return &pool[p];
+const SumNode* SumTree::First() const {
+  if (pool_[kHeaderIndex].tag[0] == kThread) return nullptr;
+  uint32_t p = pool_[kHeaderIndex].link[0];
+  while (pool_[p].tag[0] == kChild) p = pool_[p].link[0];
+  return &pool_[p];
 }
 
-const SumNode* TreeLast() {
-  if (pool[kHeaderIndex].tag[0] == kThread) return nullptr;
-  uint32_t p = pool[kHeaderIndex].link[0];
-  while (pool[p].tag[1] == kChild) p = pool[p].link[1];
-  return &pool[p];
+const SumNode* SumTree::Last() const {
+  if (pool_[kHeaderIndex].tag[0] == kThread) return nullptr;
+  uint32_t p = pool_[kHeaderIndex].link[0];
+  while (pool_[p].tag[1] == kChild) p = pool_[p].link[1];
+  return &pool_[p];
 }
 
-uint32_t TreeCount() { return count; }
-const SumNode* TreePool() { return pool; }
-
-void TreeInsert(const U128& key, uint32_t terms) {
-  SumNode* const nodes = pool;
-  if (count >= SumRun.poolSize) {
-    const SumNode& last = *TreeLast();
+void SumTree::Insert(const U128& key, uint32_t terms) {
+  SumNode* const nodes = pool_;
+  if (count_ >= run_.poolSize) {
+    const SumNode& last = *Last();
     const int order = Compare128(key, last.key);
     if (order < 0) {
-      Ceiling = last.key;
-      TreeDeleteLast();
-      ++EvictionCount;
+      run_.ceiling = last.key;
+      DeleteLast();
+      ++run_.evictionCount;
     } else if (order > 0) {
       // No room and larger than everything kept: the window ends here instead, and the next
       // window starts with this value.
-      Ceiling = key;
-      ++EvictionCount;
+      run_.ceiling = key;
+      ++run_.evictionCount;
       return;
     }
     // Equal to the largest key: a collision, found by the walk below.
@@ -334,7 +322,7 @@ void TreeInsert(const U128& key, uint32_t terms) {
     SumNode& qn = nodes[q];
     head.link[0] = q;
     head.tag[0] = kChild;
-    ++count;
+    ++count_;
     qn.key = key;
     qn.link[0] = kHeaderIndex;
     qn.link[1] = kHeaderIndex;
@@ -384,7 +372,7 @@ void TreeInsert(const U128& key, uint32_t terms) {
   qn.tag[!dir] = kThread;
   pn.link[dir] = q;
   pn.tag[dir] = kChild;
-  ++count;
+  ++count_;
 
   for (uint32_t r = s; r != q; r = nodes[r].link[nodes[r].cache]) {
     nodes[r].balance = static_cast<int8_t>(nodes[r].balance + (nodes[r].cache ? 1 : -1));
@@ -411,8 +399,8 @@ void TreeInsert(const U128& key, uint32_t terms) {
   tn.link[tn.link[0] == s ? 0 : 1] = top;
 }
 
-void TreeDelete(const U128& key) {
-  SumNode* const nodes = pool;
+void SumTree::Delete(const U128& key) {
+  SumNode* const nodes = pool_;
   if (nodes[kHeaderIndex].tag[0] == kThread) return;
   DeletePath path;
   path.node[0] = kHeaderIndex;
@@ -431,11 +419,9 @@ void TreeDelete(const U128& key) {
   RemoveNode(p, path);
 }
 
-namespace {
-
 // Removes the node at the end of side `side`: the smallest (0) or the largest (1).
-void DeleteEnd(int side) {
-  SumNode* const nodes = pool;
+void SumTree::DeleteEnd(int side) {
+  SumNode* const nodes = pool_;
   if (nodes[kHeaderIndex].tag[0] == kThread) return;
   DeletePath path;
   path.node[0] = kHeaderIndex;
@@ -450,15 +436,10 @@ void DeleteEnd(int side) {
   RemoveNode(p, path);
 }
 
-}  // namespace
-
-void TreeDeleteFirst() { DeleteEnd(0); }
-void TreeDeleteLast() { DeleteEnd(1); }
-
-bool CollisionWanted(uint32_t m, uint32_t n) {
+bool CollisionWanted(uint32_t power, uint32_t m, uint32_t n) {
   if (Settings.ForceAVL.load() != 0) return true;
   const uint32_t total = m + n;
-  switch (SumRun.k) {
+  switch (power) {
     case 2:
       return total <= 3;
     case 3:
@@ -481,8 +462,8 @@ bool CollisionWanted(uint32_t m, uint32_t n) {
   }
 }
 
-void ReportCollision(const SumNode& node, uint32_t m, uint32_t n) {
-  if (CollisionWanted(m, n)) AddCollisionReport(node.key, m, n);
+void SumTree::ReportCollision(const SumNode& node, uint32_t m, uint32_t n) {
+  if (CollisionWanted(run_.k, m, n)) run_.reports.Add(node.key, m, n);
 }
 
 }  // namespace aequa

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/shared_words.h"
-#include "sums/sum_run_state.h"
 
 namespace aequa {
 namespace {
@@ -27,12 +25,6 @@ bool PowerOf(uint32_t x, uint32_t k, U128& out) {
     if (MultiplySmall(out, x)) return false;
   }
   return true;
-}
-
-bool Power128(uint32_t x, U128& out) {
-  if (PowerOf(x, SumRun.k, out)) return true;
-  InternalError.store(300);
-  return false;
 }
 
 U128 DivSmall128(const U128& a, uint32_t d) {
@@ -74,12 +66,10 @@ ParseStop ParseDecimal128(const char* text, U128& out) {
   out = U128();
   for (const char* p = text; *p != '\0'; ++p) {
     if (*p < '0' || *p > '9') {
-      InternalError.store(304);
       return ParseStop::NotADigit;
     }
     const bool carry = MultiplySmall(out, 10);
     if (carry || Add128(out, U128::Of(static_cast<uint32_t>(*p - '0')))) {
-      InternalError.store(304);
       return ParseStop::TooLarge;
     }
   }

@@ -62,8 +62,6 @@ inline bool Sub128(U128& a, const U128& b) {
 
 // out = x^k by k - 1 multiplications; false (out incomplete) when it passes 128 bits.
 bool PowerOf(uint32_t x, uint32_t k, U128& out);
-// out = x^k for the run's power; an overflow sets InternalError to 300 and returns false.
-bool Power128(uint32_t x, U128& out);
 
 // Quotient of a by d (d > 0), remainder discarded; and the remainder alone.
 U128 DivSmall128(const U128& a, uint32_t d);
@@ -77,8 +75,8 @@ std::string Decimal128(const U128& a);
 
 enum class ParseStop { End, NotADigit, TooLarge };
 // Reads decimal digits: out = out * 10 + digit. A character that is not a digit or a carry
-// out of the top word sets InternalError to 304 and stops with out as far as it got; the
-// result tells which of the three ended the text.
+// out of the top word stops it with out as far as it got; the result tells which of the
+// three ended the text.
 ParseStop ParseDecimal128(const char* text, U128& out);
 
 }  // namespace aequa

@@ -40,6 +40,13 @@ TEST(Multiword, WorkedExamples) {
   EXPECT_FALSE(Less<2>(x, x));
 }
 
+}  // namespace
+
+// The width of the W = 0 instantiations, which only this test and the benchmark use.
+int DynamicWordCount = 1;
+
+namespace {
+
 // Every operation at W = 1..4 and at the run-time width agrees with 128-bit arithmetic.
 template <int W>
 void CheckAgainstWide(std::mt19937_64& rng, int dynamicWords) {

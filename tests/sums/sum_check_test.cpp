@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "compute/powers_table.h"
 #include "core/output_log.h"
 #include "core/shared_words.h"
 #include "core/timing.h"
@@ -27,7 +26,7 @@ void Capture(const char* line, bool) {
   std::lock_guard<std::mutex> guard(linesLock);
   lines.push_back(line);
   if (haltAfter > 0 && std::string(line).find('=') != std::string::npos && --haltAfter == 0) {
-    RequestFlags.store(REQ_HALT);
+    ControlOf(kQuestionControl).requests.store(REQ_HALT);
   }
 }
 
@@ -69,7 +68,6 @@ TEST_F(SumCheckTest, ListsEveryRepresentationAndCountsThem) {
             (Lines{"1729=12+1", "1729=10+9", "Found 2 sums of 1729 with 2 terms of power 3"}));
   EXPECT_EQ(Run(2, 2, "0"), (Lines{"Found 0 sums of 0 with 2 terms of power 2"}));
   EXPECT_EQ(Run(2, 3, "12a4"), (Lines{"12=2*3", "Found 1 sums of 12 with 3 terms of power 2"}));
-  EXPECT_EQ(PtrPowers, nullptr);
   EXPECT_EQ(WorkerRunning.load(), 0u);
   EXPECT_EQ(TimerRunning.load(), 0u);
   const std::string results = test::ReadFile("SOLUTION.TXT");
@@ -84,7 +82,7 @@ TEST_F(SumCheckTest, PerfectPowersAndPowersBeyond128Bits) {
   // 2^128 does not fit: it is simply larger than the number.
   EXPECT_EQ(Run(128, 2, "340282366920938463463374607431768211455"),
             (Lines{"Found 0 sums of 340282366920938463463374607431768211455 with 2 terms of power 128"}));
-  EXPECT_EQ(InternalError.load(), 0);
+  EXPECT_EQ(ControlOf(kQuestionControl).internalError.load(), 0);
 }
 
 TEST_F(SumCheckTest, RefusesNumbersItCannotTabulate) {
@@ -94,7 +92,6 @@ TEST_F(SumCheckTest, RefusesNumbersItCannotTabulate) {
   const Lines beyond = Run(200, 2, "340282366920938463463374607431768211456");
   ASSERT_EQ(beyond.size(), 1u);
   EXPECT_EQ(beyond[0].rfind("The number is too large", 0), 0u);
-  EXPECT_EQ(PtrPowers, nullptr);
 }
 
 // A stopped search never reads as complete: a "Break at" line, then a count that says it is
@@ -112,13 +109,6 @@ TEST_F(SumCheckTest, AStopEndsTheSearchWithTheCountSoFar) {
   EXPECT_EQ(two.back(), "Stopped after 1 sums of 5525 with 2 terms of power 2");
   EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("Stopped after 1 sums of 5525 with 2 terms of power 2\r\n"),
             std::string::npos);
-}
-
-TEST_F(SumCheckTest, ALeftoverSliceLengthDoesNotCutTheSearchShort) {
-  // The timer's seconds pass in 10 ms here, so a one-second slice would end this search.
-  SliceLength.store(1);
-  EXPECT_EQ(Run(2, 4, "1000000").back(), "Found 1302 sums of 1000000 with 4 terms of power 2");
-  EXPECT_EQ(SliceLength.load(), 0u);
 }
 
 // Every multiset of 1..n positive terms with sum S, written as the command writes it.

@@ -17,7 +17,6 @@
 #include "core/work_queue.h"
 #include "support/temp_dir.h"
 #include "sums/sum_checkpoint.h"
-#include "sums/sum_run_state.h"
 #include "sums/sum_tree.h"
 
 namespace aequa {
@@ -107,12 +106,13 @@ std::multiset<std::string> BruteForce(uint32_t k, uint32_t n, uint32_t start, ui
 std::vector<std::string> logged;
 void Capture(const char* line, bool) { logged.push_back(line); }
 
-// A sink that raises a halt at the n-th collision line.
+// A sink that raises a halt on `haltTarget` at the n-th collision line.
 int haltAfter = 0;
+SearchControl* haltTarget = nullptr;
 void CaptureAndHalt(const char* line, bool) {
   logged.push_back(line);
   if (std::string(line).find(") at ") != std::string::npos && --haltAfter == 0) {
-    RequestFlags.store(REQ_HALT);
+    haltTarget->requests.store(REQ_HALT);
   }
 }
 
@@ -139,16 +139,17 @@ class SumSearchTest : public ::testing::Test {
     IniFreeAll();
     SetLogLineSink(&Capture);
     logged.clear();
-    RequestFlags.store(0);
-    InternalError.store(0);
     Settings.ForceAVL.store(0);
     Settings.Info.store(0);
-    SetPoolSizeLimit(0);
+    haltTarget = &control_;
   }
   void TearDown() override {
     SetLogLineSink(nullptr);
-    SetPoolSizeLimit(0);
     IniFreeAll();
+  }
+  // The driver with the tree's pool capped at pool_ nodes (0: the memory setting alone).
+  SearchOutcome Run(WorkItem& item) {
+    return RunSumSearch(control_, item, SumSearchOptions{pool_});
   }
   static WorkItem Item(uint32_t k, uint32_t start, uint32_t end, uint32_t n) {
     WorkItem item;
@@ -161,6 +162,8 @@ class SumSearchTest : public ::testing::Test {
     return item;
   }
   test::TempDir dir_;
+  SearchControl control_;
+  uint32_t pool_ = 0;
 };
 
 struct Case {
@@ -178,11 +181,11 @@ TEST_F(SumSearchTest, FindsWhatABruteForceFindsWithAnyPoolSize) {
         SCOPED_TRACE("k=" + std::to_string(c.k) + " n=" + std::to_string(c.n) + " start=" +
                      std::to_string(c.start) + " end=" + std::to_string(c.end) + " force=" +
                      std::to_string(force) + " pool=" + std::to_string(pool));
-        SetPoolSizeLimit(pool);
+        pool_ = pool;
         logged.clear();
         WorkItem item = Item(c.k, c.start, c.end, c.n);
-        RunSumSearch(item);
-        ASSERT_EQ(InternalError.load(), 0);
+        Run(item);
+        ASSERT_EQ(control_.internalError.load(), 0);
         EXPECT_EQ(item.start, c.end);
         // Every collision is written once, whatever the pool size: lines of values that a
         // full pool gives up are written with the window that searches them again.
@@ -196,7 +199,7 @@ TEST_F(SumSearchTest, SquaresToTenWriteTwentyFiveAndFiftyOnlyWhenForced) {
   test::WriteFile("worksum.ini", "ADD=2,1,10,2,1\r\n");
   WorkItem item;
   ASSERT_EQ(ParseWorkLine(1, item), WORK_ADD);
-  RunSumSearch(item);
+  Run(item);
   EXPECT_EQ(CollisionLines(), std::multiset<std::string>{"(2,2,1) at 25"});
   EXPECT_EQ(logged.front(), "Using faster AVL...");
   EXPECT_EQ(LinesStartingWith("Range: "), std::vector<std::string>{"Range: 1-100 (1 done in 0 seconds)"});
@@ -207,7 +210,7 @@ TEST_F(SumSearchTest, SquaresToTenWriteTwentyFiveAndFiftyOnlyWhenForced) {
   logged.clear();
   Settings.ForceAVL.store(1);
   item = Item(2, 1, 10, 2);
-  RunSumSearch(item);
+  Run(item);
   const auto forced = CollisionLines();
   EXPECT_EQ(forced.count("(2,2,1) at 25"), 1u);
   EXPECT_EQ(forced.count("(2,2,2) at 50"), 1u);
@@ -217,12 +220,12 @@ TEST_F(SumSearchTest, SquaresToTenWriteTwentyFiveAndFiftyOnlyWhenForced) {
 TEST_F(SumSearchTest, FilteredVariantLeavesOutSumsOfEvenTerms) {
   Settings.ForceAVL.store(1);
   WorkItem item = Item(2, 1, 12, 2);
-  RunSumSearch(item);
+  Run(item);
   for (const std::string& line : CollisionLines()) EXPECT_EQ(line.find(" at 100"), std::string::npos);
   // With odd powers there is no filter and no message.
   logged.clear();
   item = Item(3, 1, 13, 2);
-  RunSumSearch(item);
+  Run(item);
   EXPECT_EQ(CollisionLines(), std::multiset<std::string>{"(3,2,2) at 1729"});
   EXPECT_TRUE(LinesStartingWith("Using faster AVL").empty());
 }
@@ -232,7 +235,7 @@ TEST_F(SumSearchTest, TermCountsAtOrAboveAModulusKeepEveryRepresentation) {
   // add up to 0 mod 3), so 3^2 must be entered.
   Settings.ForceAVL.store(1);
   WorkItem item = Item(2, 1, 4, 3);
-  RunSumSearch(item);
+  Run(item);
   EXPECT_EQ(CollisionLines().count("(2,3,1) at 9"), 1u);
 }
 
@@ -250,9 +253,9 @@ Wide ParseWide(const std::string& text) {
 
 TEST_F(SumSearchTest, WindowsAfterEvictionsStartAtTheCeilingWithTwiceTheWidth) {
   Settings.Info.store(1);
-  SetPoolSizeLimit(25);
+  pool_ = 25;
   WorkItem item = Item(3, 1, 60, 3);
-  RunSumSearch(item);
+  Run(item);
   std::vector<RangeLine> ranges;
   for (const std::string& line : LinesStartingWith("Range: ")) {
     const size_t dash = line.find('-');
@@ -286,17 +289,17 @@ TEST_F(SumSearchTest, WindowsAfterEvictionsStartAtTheCeilingWithTwiceTheWidth) {
 
 TEST_F(SumSearchTest, AStopSavesTheWindowAndTheNextRunRepeatsIt) {
   Settings.ForceAVL.store(1);
-  SetPoolSizeLimit(40);
+  pool_ = 40;
   const auto expected = BruteForce(2, 3, 1, 40, true);
   test::WriteFile("worksum.ini", "ADD=2,1,40,3,1\r\n");
   WorkItem item;
   ASSERT_EQ(ParseWorkLine(1, item), WORK_ADD);
   SetLogLineSink(&CaptureAndHalt);
   haltAfter = 30;
-  RunSumSearch(item);
-  ASSERT_TRUE(Requested(REQ_HALT));
-  ASSERT_EQ(InternalError.load(), 0);
-  const std::string saved = test::ReadFile("A2-3");
+  EXPECT_EQ(Run(item), SearchOutcome::Stopped);
+  ASSERT_TRUE(control_.Requested(REQ_HALT));
+  ASSERT_EQ(control_.internalError.load(), 0);
+  const std::string saved = test::ReadFile("A2-3-1-40");
   ASSERT_EQ(saved.size(), 44u);
   U128 low;
   for (int i = 0; i < 4; ++i) {
@@ -304,55 +307,55 @@ TEST_F(SumSearchTest, AStopSavesTheWindowAndTheNextRunRepeatsIt) {
       low.w[i] = (low.w[i] << 8) | static_cast<unsigned char>(saved[20 + 4 * i + b]);
     }
   }
-  EXPECT_EQ(low, WindowLow);
   const std::string lastRange = LinesStartingWith("Range: ").back();
-  EXPECT_EQ(lastRange.substr(7, lastRange.find('-') - 7), Decimal128(WindowLow));
+  EXPECT_EQ(lastRange.substr(7, lastRange.find('-') - 7), Decimal128(low));
   EXPECT_NE(test::ReadFile("worksum.ini"), "");
 
   const auto beforeStop = CollisionLines();
-  RequestFlags.store(0);
+  control_.requests.store(0);
   SetLogLineSink(&Capture);
   logged.clear();
   ASSERT_EQ(ParseWorkLine(1, item), WORK_ADD);
-  RunSumSearch(item);
+  Run(item);
   EXPECT_EQ(LinesStartingWith("Range: ")[0].rfind("Range: " + Decimal128(low) + "-", 0), 0u);
   // The stopped window wrote none of its lines: together the runs write each line once.
   auto found = CollisionLines();
   found.insert(beforeStop.begin(), beforeStop.end());
   EXPECT_EQ(found, expected);
-  EXPECT_FALSE(test::FileExists("A2-3"));
-  EXPECT_FALSE(test::FileExists("A2-3.BAK"));
+  EXPECT_FALSE(test::FileExists("A2-3-1-40"));
+  EXPECT_FALSE(test::FileExists("A2-3-1-40.BAK"));
   EXPECT_EQ(test::ReadFile("worksum.ini"), "");
 }
 
 TEST_F(SumSearchTest, PowersBeyond128BitsFailBeforeAnyAllocation) {
   WorkItem item = Item(5, 1, 60000000, 2);
-  RunSumSearch(item);
-  EXPECT_EQ(InternalError.load(), 300);
-  EXPECT_EQ(PtrPowers, nullptr);
+  EXPECT_EQ(Run(item), SearchOutcome::Failed);
+  EXPECT_EQ(control_.internalError.load(), 300);
   item = Item(128, 1, 2, 2);
-  RunSumSearch(item);
-  EXPECT_EQ(InternalError.load(), 300);
+  Run(item);
+  EXPECT_EQ(control_.internalError.load(), 300);
 }
 
 TEST_F(SumSearchTest, ACheckpointBehindItsLineLeavesTheSearchAtTheLinesStart) {
   Settings.ForceAVL.store(1);
-  SumRun.k = 2;
-  SumRun.n = 2;
-  SumRun.start = 4;
-  SumRun.end = 8;
-  WindowLow = U128::Of(20);
-  SaveSumCheckpoint();
+  SumRun behind(control_);
+  behind.k = 2;
+  behind.n = 2;
+  behind.first = behind.start = 4;
+  behind.end = 8;
+  behind.windowLow = U128::Of(20);
+  SaveSumCheckpoint(behind);
   WorkItem item = Item(2, 5, 8, 2);
-  RunSumSearch(item);
+  item.first = 4;
+  Run(item);
   EXPECT_EQ(LinesStartingWith("Range: ")[0], "Range: 25-64 (5 done in 0 seconds)");
   EXPECT_EQ(CollisionLines().count("(2,2,1) at 25"), 1u);
 }
 
 TEST_F(SumSearchTest, AnEmptyRangeFinishesAtOnce) {
   WorkItem item = Item(3, 9, 5, 2);
-  RunSumSearch(item);
-  EXPECT_EQ(InternalError.load(), 0);
+  Run(item);
+  EXPECT_EQ(control_.internalError.load(), 0);
   EXPECT_EQ(item.start, 5u);
   EXPECT_TRUE(CollisionLines().empty());
 }

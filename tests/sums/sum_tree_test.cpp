@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,8 +12,7 @@
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "support/temp_dir.h"
-#include "sums/collision_reports.h"
-#include "sums/sum_run_state.h"
+#include "sums/sum_run.h"
 
 namespace aequa {
 namespace {
@@ -36,27 +36,32 @@ ModelKey ModelOf(const U128& u) {
 std::vector<std::string> loggedLines;
 void CaptureLine(const char* line, bool) { loggedLines.push_back(line); }
 
+// The run of the test being run, for the checks below.
+SumRun* current = nullptr;
+
 class SumTreeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLogLineSink(&CaptureLine);
     loggedLines.clear();
-    SumRun.k = 2;
+    run_->k = 2;
+    current = run_.get();
     Settings.ForceAVL.store(0);
   }
-  void TearDown() override {
-    TreeDestroy();
-    SetLogLineSink(nullptr);
-  }
+  void TearDown() override { SetLogLineSink(nullptr); }
   void Create(uint32_t poolSize) {
-    SumRun.poolSize = poolSize;
-    TreeCreate();
-    ClearCollisionReports();
-    Ceiling = Key(~0ull, ~0ull);
-    EvictionCount = 0;
-    DeletionCount = 0;
+    run_->poolSize = poolSize;
+    tree().Create();
+    run_->reports.Clear();
+    run_->ceiling = Key(~0ull, ~0ull);
+    run_->evictionCount = 0;
+    run_->deletionCount = 0;
   }
+  SumTree& tree() { return run_->tree; }
+  bool WriteReports() { return run_->reports.Write(control_, run_->k, run_->ceiling); }
   test::TempDir dir_;
+  SearchControl control_;
+  std::unique_ptr<SumRun> run_ = std::make_unique<SumRun>(control_);
 };
 
 // Checks the subtree of `index`: order within (low, high), child tags, balance factors and
@@ -87,21 +92,21 @@ int CheckSubtree(const SumNode* pool, uint32_t index, const ModelKey* low, const
 // The whole structure against the model: keys, terms, order, threads, balance, count, the
 // ends, and the header.
 void CheckTree(const std::map<ModelKey, uint32_t>& model) {
-  const SumNode* pool = TreePool();
+  const SumNode* pool = current->tree.Pool();
   const SumNode& head = pool[kHeaderIndex];
   ASSERT_EQ(head.link[1], kHeaderIndex);
   ASSERT_EQ(head.tag[1], 1);
-  ASSERT_EQ(TreeCount(), model.size());
+  ASSERT_EQ(current->tree.Count(), model.size());
   if (model.empty()) {
     EXPECT_EQ(head.tag[0], -1);
     EXPECT_EQ(head.link[0], kHeaderIndex);
-    EXPECT_EQ(TreeFirst(), nullptr);
-    EXPECT_EQ(TreeLast(), nullptr);
+    EXPECT_EQ(current->tree.First(), nullptr);
+    EXPECT_EQ(current->tree.Last(), nullptr);
     return;
   }
   ASSERT_EQ(head.tag[0], 1);
   std::vector<uint32_t> inOrder;
-  CheckSubtree(pool, head.link[0], nullptr, nullptr, inOrder, SumRun.poolSize);
+  CheckSubtree(pool, head.link[0], nullptr, nullptr, inOrder, current->poolSize);
   ASSERT_EQ(inOrder.size(), model.size());
   size_t i = 0;
   for (const auto& [key, terms] : model) {
@@ -117,8 +122,8 @@ void CheckTree(const std::map<ModelKey, uint32_t>& model) {
     }
     ++i;
   }
-  EXPECT_EQ(ModelOf(TreeFirst()->key), model.begin()->first);
-  EXPECT_EQ(ModelOf(TreeLast()->key), model.rbegin()->first);
+  EXPECT_EQ(ModelOf(current->tree.First()->key), model.begin()->first);
+  EXPECT_EQ(ModelOf(current->tree.Last()->key), model.rbegin()->first);
 }
 
 // The tree's rules applied to the model: collisions keep the fewer terms; a full pool evicts
@@ -164,34 +169,34 @@ void RandomRun(uint32_t poolSize, uint32_t steps, uint32_t seed) {
     if (action < 6) {
       const U128 key = randomKey();
       const uint32_t terms = 2 + random() % 3;  // pairs not written at power 2
-      TreeInsert(key, terms);
+      current->tree.Insert(key, terms);
       model.Insert(ModelOf(key), terms);
     } else if (action < 8) {
       const U128 key = randomKey();
       if (model.keys.erase(ModelOf(key)) != 0) ++deletions;
-      TreeDelete(key);
+      current->tree.Delete(key);
     } else if (action < 9) {
       // Purge: remove from the small end while below a bound.
       const U128 bound = randomKey();
-      for (const SumNode* first = TreeFirst();
-           first != nullptr && Less128(first->key, bound); first = TreeFirst()) {
+      for (const SumNode* first = current->tree.First();
+           first != nullptr && Less128(first->key, bound); first = current->tree.First()) {
         if (step % 2 == 0) {
-          TreeDeleteFirst();
+          current->tree.DeleteFirst();
         } else {
           const U128 key = first->key;
-          TreeDelete(key);
+          current->tree.Delete(key);
         }
         model.keys.erase(model.keys.begin());
         ++deletions;
       }
     } else {
       // Delete the largest, as an eviction does.
-      if (const SumNode* last = TreeLast()) {
+      if (const SumNode* last = current->tree.Last()) {
         if (step % 2 == 0) {
-          TreeDeleteLast();
+          current->tree.DeleteLast();
         } else {
           const U128 key = last->key;
-          TreeDelete(key);
+          current->tree.Delete(key);
         }
         model.keys.erase(std::prev(model.keys.end()));
         ++deletions;
@@ -200,13 +205,13 @@ void RandomRun(uint32_t poolSize, uint32_t steps, uint32_t seed) {
     ASSERT_NO_FATAL_FAILURE(CheckTree(model.keys)) << "step " << step;
     if (::testing::Test::HasFailure()) FAIL() << "step " << step;
   }
-  EXPECT_EQ(EvictionCount, model.evictions);
-  EXPECT_EQ(ModelOf(Ceiling), model.ceiling);
-  EXPECT_EQ(DeletionCount, deletions + model.evictedNodes);
+  EXPECT_EQ(current->evictionCount, model.evictions);
+  EXPECT_EQ(ModelOf(current->ceiling), model.ceiling);
+  EXPECT_EQ(current->deletionCount, deletions + model.evictedNodes);
   // Deleting everything leaves the state of an empty tree.
-  while (const SumNode* first = TreeFirst()) {
+  while (const SumNode* first = current->tree.First()) {
     const U128 key = first->key;
-    TreeDelete(key);
+    current->tree.Delete(key);
     model.keys.erase(model.keys.begin());
     ASSERT_NO_FATAL_FAILURE(CheckTree(model.keys));
   }
@@ -217,7 +222,7 @@ TEST_F(SumTreeTest, MatchesAnOrderedSetUnderRandomOperations) {
   for (uint32_t seed = 1; seed <= 3; ++seed) {
     Create(100000);
     RandomRun(100000, 6000, seed);
-    TreeDestroy();
+    tree().Destroy();
   }
 }
 
@@ -225,7 +230,7 @@ TEST_F(SumTreeTest, FullPoolsEvictAndLowerTheCeiling) {
   for (uint32_t poolSize : {1u, 2u, 3u, 7u, 64u, 300u}) {
     Create(poolSize);
     RandomRun(poolSize, 4000, 100 + poolSize);
-    TreeDestroy();
+    tree().Destroy();
   }
 }
 
@@ -234,46 +239,46 @@ TEST_F(SumTreeTest, SequentialKeysAndBothEnds) {
   std::map<ModelKey, uint32_t> model;
   for (uint64_t i = 0; i < 3000; ++i) {
     const uint64_t value = (i * 7919) % 3001;
-    TreeInsert(Key(0, value), 2);
+    tree().Insert(Key(0, value), 2);
     model.emplace(ModelKey{0, value}, 2);
   }
   CheckTree(model);
   for (int i = 0; i < 1500; ++i) {
-    TreeDeleteFirst();
+    tree().DeleteFirst();
     model.erase(model.begin());
-    TreeDeleteLast();
+    tree().DeleteLast();
     model.erase(std::prev(model.end()));
     ASSERT_NO_FATAL_FAILURE(CheckTree(model));
   }
   CheckTree(model);
-  TreeReset();
+  tree().Reset();
   CheckTree({});
 }
 
 TEST_F(SumTreeTest, FirstInsertMakesARootThreadedToTheHeader) {
   Create(10);
-  TreeInsert(U128::Of(25), 2);
-  const SumNode* pool = TreePool();
+  tree().Insert(U128::Of(25), 2);
+  const SumNode* pool = tree().Pool();
   const uint32_t root = pool[kHeaderIndex].link[0];
   EXPECT_EQ(pool[kHeaderIndex].tag[0], 1);
   EXPECT_EQ(pool[root].link[0], kHeaderIndex);
   EXPECT_EQ(pool[root].link[1], kHeaderIndex);
   EXPECT_EQ(pool[root].tag[0], -1);
   EXPECT_EQ(pool[root].tag[1], -1);
-  EXPECT_EQ(TreeFirst(), TreeLast());
-  EXPECT_EQ(TreeFirst(), &pool[root]);
+  EXPECT_EQ(tree().First(), tree().Last());
+  EXPECT_EQ(tree().First(), &pool[root]);
 }
 
 TEST_F(SumTreeTest, CollisionLineShowsTheStoredTermsThenKeepsTheFewer) {
   Create(10);
-  TreeInsert(U128::Of(25), 2);
-  TreeInsert(U128::Of(25), 1);
-  EXPECT_EQ(TreeCount(), 1u);
-  EXPECT_EQ(TreeFirst()->terms, 1);
-  TreeInsert(U128::Of(25), 2);  // 1 and 2 terms: written
-  TreeInsert(U128::Of(25), 3);  // 1 and 3: not written at power 2
+  tree().Insert(U128::Of(25), 2);
+  tree().Insert(U128::Of(25), 1);
+  EXPECT_EQ(tree().Count(), 1u);
+  EXPECT_EQ(tree().First()->terms, 1);
+  tree().Insert(U128::Of(25), 2);  // 1 and 2 terms: written
+  tree().Insert(U128::Of(25), 3);  // 1 and 3: not written at power 2
   EXPECT_TRUE(loggedLines.empty());  // the lines wait for the end of the pass
-  EXPECT_TRUE(WriteCollisionReports(Ceiling));
+  EXPECT_TRUE(WriteReports());
   EXPECT_EQ(loggedLines, (std::vector<std::string>{"(2,2,1) at 25", "(2,1,2) at 25"}));
   EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("(2,2,1) at 25\r\n(2,1,2) at 25\r\n"),
             std::string::npos);
@@ -281,68 +286,63 @@ TEST_F(SumTreeTest, CollisionLineShowsTheStoredTermsThenKeepsTheFewer) {
 
 TEST_F(SumTreeTest, FullPoolWithASmallerValueEvictsTheLargest) {
   Create(3);
-  for (uint64_t v : {10, 20, 30}) TreeInsert(U128::Of(v), 2);
-  TreeInsert(U128::Of(15), 2);
-  EXPECT_EQ(Ceiling, U128::Of(30));
-  EXPECT_EQ(EvictionCount, 1u);
-  EXPECT_EQ(DeletionCount, 1u);
-  EXPECT_EQ(TreeCount(), 3u);
-  EXPECT_EQ(TreeLast()->key, U128::Of(20));
+  for (uint64_t v : {10, 20, 30}) tree().Insert(U128::Of(v), 2);
+  tree().Insert(U128::Of(15), 2);
+  EXPECT_EQ(run_->ceiling, U128::Of(30));
+  EXPECT_EQ(run_->evictionCount, 1u);
+  EXPECT_EQ(run_->deletionCount, 1u);
+  EXPECT_EQ(tree().Count(), 3u);
+  EXPECT_EQ(tree().Last()->key, U128::Of(20));
 }
 
 TEST_F(SumTreeTest, FullPoolWithAnEqualValueEvictsFirstThenReports) {
   Create(3);
   Settings.ForceAVL.store(1);
-  for (uint64_t v : {10, 20, 30}) TreeInsert(U128::Of(v), 2);
-  TreeInsert(U128::Of(20), 3);
-  EXPECT_EQ(TreeCount(), 2u);
-  EXPECT_EQ(Ceiling, U128::Of(30));
-  EXPECT_TRUE(WriteCollisionReports(Ceiling));
+  for (uint64_t v : {10, 20, 30}) tree().Insert(U128::Of(v), 2);
+  tree().Insert(U128::Of(20), 3);
+  EXPECT_EQ(tree().Count(), 2u);
+  EXPECT_EQ(run_->ceiling, U128::Of(30));
+  EXPECT_TRUE(WriteReports());
   EXPECT_EQ(loggedLines, (std::vector<std::string>{"(2,2,3) at 20"}));
   // Equal to the largest: a collision, nothing evicted.
   Create(3);
-  for (uint64_t v : {10, 20, 30}) TreeInsert(U128::Of(v), 2);
-  TreeInsert(U128::Of(30), 1);
-  EXPECT_EQ(EvictionCount, 0u);
-  EXPECT_EQ(TreeCount(), 3u);
+  for (uint64_t v : {10, 20, 30}) tree().Insert(U128::Of(v), 2);
+  tree().Insert(U128::Of(30), 1);
+  EXPECT_EQ(run_->evictionCount, 0u);
+  EXPECT_EQ(tree().Count(), 3u);
   // A later eviction lowers the ceiling to 30: the value is searched again with the next
   // window, and its line is written then, not now.
-  TreeInsert(U128::Of(5), 2);
-  EXPECT_EQ(Ceiling, U128::Of(30));
+  tree().Insert(U128::Of(5), 2);
+  EXPECT_EQ(run_->ceiling, U128::Of(30));
   loggedLines.clear();
-  EXPECT_TRUE(WriteCollisionReports(Ceiling));
+  EXPECT_TRUE(WriteReports());
   EXPECT_TRUE(loggedLines.empty());
 }
 
 TEST_F(SumTreeTest, FullPoolWithALargerValueLowersTheCeilingToIt) {
   Create(3);
-  for (uint64_t v : {10, 20, 30}) TreeInsert(U128::Of(v), 2);
-  TreeInsert(U128::Of(40), 2);
-  EXPECT_EQ(Ceiling, U128::Of(40));
-  EXPECT_EQ(EvictionCount, 1u);
-  EXPECT_EQ(DeletionCount, 0u);
-  EXPECT_EQ(TreeCount(), 3u);
-  EXPECT_EQ(TreeLast()->key, U128::Of(30));
+  for (uint64_t v : {10, 20, 30}) tree().Insert(U128::Of(v), 2);
+  tree().Insert(U128::Of(40), 2);
+  EXPECT_EQ(run_->ceiling, U128::Of(40));
+  EXPECT_EQ(run_->evictionCount, 1u);
+  EXPECT_EQ(run_->deletionCount, 0u);
+  EXPECT_EQ(tree().Count(), 3u);
+  EXPECT_EQ(tree().Last()->key, U128::Of(30));
 }
 
 TEST(CollisionWanted, FollowsThePowerAndForceAVL) {
   Settings.ForceAVL.store(0);
-  SumRun.k = 2;
-  EXPECT_TRUE(CollisionWanted(1, 2));
-  EXPECT_FALSE(CollisionWanted(2, 2));
-  SumRun.k = 6;
-  EXPECT_TRUE(CollisionWanted(3, 3));
-  EXPECT_FALSE(CollisionWanted(3, 4));
-  EXPECT_TRUE(CollisionWanted(2, 5));
-  EXPECT_FALSE(CollisionWanted(4, 5));
-  SumRun.k = 10;
-  EXPECT_TRUE(CollisionWanted(7, 7));
-  EXPECT_FALSE(CollisionWanted(7, 8));
-  SumRun.k = 11;
-  EXPECT_TRUE(CollisionWanted(100, 100));
-  SumRun.k = 2;
+  EXPECT_TRUE(CollisionWanted(2, 1, 2));
+  EXPECT_FALSE(CollisionWanted(2, 2, 2));
+  EXPECT_TRUE(CollisionWanted(6, 3, 3));
+  EXPECT_FALSE(CollisionWanted(6, 3, 4));
+  EXPECT_TRUE(CollisionWanted(6, 2, 5));
+  EXPECT_FALSE(CollisionWanted(6, 4, 5));
+  EXPECT_TRUE(CollisionWanted(10, 7, 7));
+  EXPECT_FALSE(CollisionWanted(10, 7, 8));
+  EXPECT_TRUE(CollisionWanted(11, 100, 100));
   Settings.ForceAVL.store(1);
-  EXPECT_TRUE(CollisionWanted(2, 2));
+  EXPECT_TRUE(CollisionWanted(2, 2, 2));
   Settings.ForceAVL.store(0);
 }
 
@@ -350,6 +350,7 @@ TEST(PoolSize, MegabytesAreCappedBelowFourBillionNodes) {
   EXPECT_EQ(PoolSizeFor(0), kNodesPerMegabyte);
   EXPECT_EQ(PoolSizeFor(1), kNodesPerMegabyte);
   EXPECT_EQ(PoolSizeFor(0xFFFFFFFFu), kMaxPoolMegabytes * kNodesPerMegabyte);
+  EXPECT_EQ(PoolSizeFor(8, 40), 40u);
   // The deletion path covers the tallest AVL tree such a pool can hold: the fewest nodes of a
   // tree of height h is F(h+2) - 1.
   uint64_t fewest[64] = {0, 1};

@@ -45,7 +45,7 @@ TEST(SumsCommandLine, ComputeRunsAnAddRangeToItsEnd) {
   EXPECT_TRUE(Contains(run.out, "(2,2) 10 done in 0 seconds S3:"));
   EXPECT_TRUE(Contains(run.out, "Computation finished."));
   EXPECT_EQ(test::ReadFile(dir.file("worksum.ini")), "");
-  EXPECT_FALSE(test::FileExists(dir.file("A2-2")));
+  EXPECT_FALSE(test::FileExists(dir.file("A2-2-1-10")));
   EXPECT_TRUE(Contains(test::ReadFile(dir.file("SOLUTION.TXT")), "(2,2,1) at 25\r\n"));
 }
 
@@ -58,7 +58,7 @@ TEST(SumsCommandLine, ComputeStoppedByInterruptResumesFromItsCheckpoint) {
   EXPECT_EQ(stopped.status, 4);  // halted with work left
   EXPECT_TRUE(Contains(stopped.out, "Execution halted.")) << stopped.out;
   EXPECT_TRUE(Contains(test::ReadFile(dir.file("worksum.ini")), "ADD=3,"));
-  const std::string saved = test::ReadFile(dir.file("A3-2"));
+  const std::string saved = test::ReadFile(dir.file("A3-2-1-1000000"));
   ASSERT_EQ(saved.size(), 44u);
   EXPECT_EQ(saved[0], 6);
   unsigned __int128 low = 0;
