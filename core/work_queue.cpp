@@ -374,6 +374,11 @@ std::string BuildStatusReport() {
                     static_cast<int32_t>(item.variant), power, start, end);
     }
     text += line;
+    // A line being searched names its worker (numbered from 1, as on the log).
+    if (const uint32_t owner = IniLineOwner(file, i); owner != 0) {
+      text.pop_back();
+      text += " - searched by worker " + std::to_string(owner) + "\n";
+    }
   }
   IniRelease(file);
   if (counted == 0) text = "You have no work queued up.";

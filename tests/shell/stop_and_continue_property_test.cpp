@@ -1,6 +1,7 @@
 // Property: however a queue of all three searches is stopped and continued (SIGINT, SIGTERM,
-// SIGHUP, or SIGKILL at random moments), it ends with the result lines of one uninterrupted
-// run, and every "done" line comes after the results of the work it says was searched.
+// SIGHUP, or SIGKILL at random moments), by one worker or several (which split its lines), it
+// ends with the result lines of one uninterrupted run by one worker, and every "done" line
+// comes after the results of the work it says was searched.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -90,17 +91,19 @@ std::multiset<std::string> Results(const std::string& file) {
   return results;
 }
 
-class StopAndContinue : public ::testing::TestWithParam<unsigned> {
+// Seed of the stops, and the number of workers.
+class StopAndContinue : public ::testing::TestWithParam<std::pair<unsigned, unsigned>> {
  protected:
-  std::string NewDir(test::TempDir& dir) {
-    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\nUserName=Ann\r\n");
+  static std::string NewDir(test::TempDir& dir, unsigned workers) {
+    WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=" + std::to_string(workers) +
+                                         "\r\nUserName=Ann\r\n");
     return dir.path();
   }
 };
 
 TEST_P(StopAndContinue, EndsWithTheResultsOfOneRunAndNoFalseDoneLine) {
   test::TempDir reference(false);
-  const std::string ref = NewDir(reference);
+  const std::string ref = NewDir(reference, 1);
   for (const auto& search : kSearches) {
     std::vector<std::string> args = {"--dir", ref};
     args.insert(args.end(), search.begin(), search.end());
@@ -110,14 +113,15 @@ TEST_P(StopAndContinue, EndsWithTheResultsOfOneRunAndNoFalseDoneLine) {
   ASSERT_GT(expected.size(), 1000u);
 
   test::TempDir dir(false);
-  const std::string d = NewDir(dir);
+  const auto [seed, workers] = GetParam();
+  const std::string d = NewDir(dir, workers);
   for (const auto& search : kSearches) {
     std::vector<std::string> args = {"--dir", d};
     args.insert(args.end(), search.begin(), search.end());
     args.push_back("--queue-only");
     ASSERT_EQ(test::RunAequa(args).status, 0);
   }
-  std::mt19937 random(GetParam());
+  std::mt19937 random(seed);
   const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL};
   bool killed = false;
   std::string history;
@@ -150,6 +154,9 @@ TEST_P(StopAndContinue, EndsWithTheResultsOfOneRunAndNoFalseDoneLine) {
     if (IsResult(line)) seen.insert(line);
     Claim claim;
     if (!IsDone(line) || !ParseClaim(line, claim)) continue;
+    // The done line of a collision line covers the values from that line's start: once
+    // lines are split, that start is not in the line.
+    if (claim.kind == "add" && workers > 1) continue;
     for (const std::string& result : expected) {
       if (Covered(claim, result)) {
         EXPECT_GT(seen.count(result), 0u) << line << " before " << result;
@@ -158,7 +165,9 @@ TEST_P(StopAndContinue, EndsWithTheResultsOfOneRunAndNoFalseDoneLine) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, StopAndContinue, ::testing::Values(1u, 2u, 3u));
+INSTANTIATE_TEST_SUITE_P(SeedsAndWorkers, StopAndContinue,
+                         ::testing::Values(std::pair{1u, 1u}, std::pair{2u, 1u}, std::pair{3u, 1u},
+                                           std::pair{4u, 2u}, std::pair{5u, 4u}));
 
 }  // namespace
 }  // namespace aequa
