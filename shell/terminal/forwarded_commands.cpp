@@ -102,8 +102,10 @@ ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
     if (auto refusal = CheckSumQuestion(v, q)) return Refused(*refusal);
     SumSearchStarter starter = GetSumSearchStarter();
     if (starter == nullptr) return {1, "", "aequa: this program has no representation search\n"};
-    if (!ContinueEnabled()) {
-      return {1, "", "aequa: the running copy is searching; stop it first (aequa stop)\n"};
+    // It runs beside the workers, one at a time.
+    if (!QuestionEnabled()) {
+      return {1, "", "aequa: the running copy is already finding representations; wait until "
+                     "it ends\n"};
     }
     starter(static_cast<uint32_t>(q.power), static_cast<uint32_t>(q.terms), q.number.c_str());
     return {0, "The representation search runs in the running copy; see its window.\n", ""};
