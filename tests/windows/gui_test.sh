@@ -107,7 +107,8 @@ mkdir -p "$RUN" "$SHOTS"
 cp "$EXE" "$RUN/"
 : >"$TRACE"
 # The saved placement keeps the window clear of Wine's tray window in the top left corner.
-printf 'Left=180\r\nTop=90\r\nRight=900\r\nBottom=600\r\n' >"$RUN/aequo.ini"
+# One worker: the log lines carry no worker number.
+printf 'Left=180\r\nTop=90\r\nRight=900\r\nBottom=600\r\nWorkers=1\r\n' >"$RUN/aequo.ini"
 WINPATH=$(winepath -w "$RUN/Aequa.exe" | tr -d '\r')
 wine reg delete "$RUNKEY" /v "$WINPATH" /f >/dev/null 2>&1 || true
 
@@ -221,6 +222,7 @@ dialog_picture "Enter a range to compute" dialog-136-compute ctrl+c
 dialog_picture "Search using Penta's algorithm" dialog-138-penta ctrl+h
 dialog_picture "Preferences" dialog-133-preferences F10 Right Down Return
 dialog_picture "Set Priority" dialog-134-priority F10 Right Down r
+dialog_picture "Workers" dialog-139-workers F10 Right Down w
 dialog_picture "About Aequo" dialog-100-about F10 Right Right Down a
 keys "$MAIN" F1
 expect "F1 shows the help" 10 drawn_like 'Test/New enters a range'
