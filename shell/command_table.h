@@ -62,6 +62,9 @@ struct SplitFields {
 struct MergeFields {
   FieldSpec inputs, output, range;
 };
+struct HelpFields {
+  FieldSpec topic;
+};
 
 extern const NewFields kNewFields;
 extern const ComputeFields kComputeFields;
@@ -73,6 +76,7 @@ extern const PriorityFields kPriorityFields;
 extern const ResultsFields kResultsFields;
 extern const SplitFields kSplitFields;
 extern const MergeFields kMergeFields;
+extern const HelpFields kHelpFields;
 
 struct CommandSpec {
   const char* name;
