@@ -69,6 +69,7 @@ void ReportNewResult() {
   line += "\n";
   AppendResults(line.c_str());
   LogText(("New result: " + line).c_str());
+  AnnounceResult(line.c_str());
 
   switch (SearchMode) {
     case 0:  // Best: from now on only results with fewer right terms

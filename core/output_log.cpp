@@ -7,6 +7,7 @@
 
 #include "core/crc32.h"
 #include "core/results_file.h"
+#include "core/settings.h"
 #include "core/window_port.h"
 
 namespace aequa {
@@ -85,6 +86,13 @@ int ReportResult(const char* text) {
   line.resize(n > 0 ? static_cast<size_t>(n) : 0);
   LogText(line.c_str());
   return AppendResults(line.c_str());
+}
+
+void AnnounceResult(const char* line) {
+  if (Settings.ResultBalloon.load() == 0) return;
+  std::string text = line;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  if (WindowPort* window = AttachedWindow()) window->AnnounceResult(text);
 }
 
 std::string CompletedLine(int i) {

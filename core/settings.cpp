@@ -42,6 +42,7 @@ void LoadSettings() {
   Settings.ForceAVL = IniGetInt(f, "ForceAVL", 0);
   Settings.ForceDisplay = IniGetInt(f, "ForceDisplay", 0);
   Settings.AutoInstall = IniGetInt(f, "AutoInstall", 0);
+  Settings.ResultBalloon = IniGetInt(f, "ResultBalloon", 0);
 }
 
 uint32_t MaxQueueLines() {

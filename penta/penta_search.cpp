@@ -59,6 +59,7 @@ int32_t NextCandidate(const uint8_t* const* marks, const uint32_t* const* residu
     candidateSink(text);
   } else {
     ReportResult(text);
+    AnnounceResult(text);
   }
   CandidateCount.fetch_add(1, std::memory_order_relaxed);
 }

@@ -79,10 +79,10 @@ const char* const kSum =
 
 const char* const kAdd =
     "Sums of k-th powers in more than one way (ADD lines, aequa compute POWER START END TERMS "
-    "[--memory MB]). The search lists the numbers below END^k that are a sum of at most TERMS "
-    "k-th powers in two ways, taking the sums in ascending order through a tree of sums held "
-    "in --memory megabytes (1 by default; a few megabytes is fastest). START is the smallest "
-    "term of the line's range; END is exclusive.\n"
+    "[--memory MB]). The search lists the numbers from START^k up to END^k (END is exclusive) "
+    "that are a sum of at most TERMS k-th powers in two ways, taking the sums in ascending "
+    "order through a tree of sums held in --memory megabytes (1 by default; a few megabytes "
+    "is fastest). The line's START moves up as the numbers below START^k are done.\n"
     "\n"
     "What the log shows, with k=3 and TERMS=2:\n"
     "  Range: 1-1000000 (1 done in 0 seconds)\n"
@@ -106,8 +106,8 @@ const char* const kPenta =
     "The Penta search (PENTA lines, aequa penta 5 START END TYPE) looks for fifth-power "
     "identities +-a^5 +- b^5 +- c^5 +- d^5 = e^5 with every term below 100000. TYPE (0 to 20) "
     "is one of 21 fixed shapes of signs and congruences; each a of the range is searched in "
-    "full. Time per a depends on the type: most take a second or two, types 12, 15 and 18 "
-    "about 100 seconds.\n"
+    "full. Time per a depends on the type and on a: types 12, 15 and 18 take about 100 "
+    "seconds, most others a second or two.\n"
     "\n"
     "What the log shows:\n"
     "  Searching 5 5's on 133 Penta2\n"
@@ -244,6 +244,9 @@ const char* const kWindow =
     "Options: Preferences (SaveFrequency, DisplayFrequency), Priority (1 lowest to 10), "
     "Install (start at boot for this data directory, or Uninstall), Tray Icon (the window "
     "hides to a tray icon when minimised), No Icon (it hides with no icon).\n"
+    "The tray icon (Windows): a double-click shows or hides the window; a right-click opens "
+    "a menu of Open, Stop (or Continue), Status and Exit. With ResultBalloon=1 in aequo.ini "
+    "each new result is shown in a balloon there.\n"
     "Help: these topics, and About.\n"
     "\n"
     "In a terminal: F10 or Alt+letter opens the menu; Ctrl+Z or F9 minimises, and the search "
@@ -282,6 +285,8 @@ std::string SettingsText() {
          number(defaults.ForceDisplay) + ".\n"
          "AutoInstall: 1 once the program was registered to start at boot; default " +
          number(defaults.AutoInstall) + ".\n"
+         "ResultBalloon: 1 shows each new result in a balloon at the tray icon (Windows); "
+         "default " + number(defaults.ResultBalloon) + ".\n"
          "Left, Top, Right, Bottom: the window's place, saved when it closes.";
 }
 

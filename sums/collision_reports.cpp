@@ -36,6 +36,7 @@ bool WriteCollisionReports(const U128& ceiling) {
                   static_cast<int>(r.m), static_cast<int>(r.n));
     const std::string line = head + Decimal128(r.value) + "\n";
     LogText(line.c_str());
+    AnnounceResult(line.c_str());
     lines += line;
   }
   reports.clear();

@@ -84,7 +84,8 @@ TEST(HelpCommand, ExplainsTheProgressLinesAndCountersOfEachSearch) {
       {"queue", {"SUM=power,start,end,left,right,mode,current,duration",
                  "ADD=power,start,end,terms,megabytes", "PENTA=power,start,end,type"}},
       {"settings", {"DisplayFrequency", "SaveFrequency", "Priority", "MaxExponents", "NoSave",
-                    "ForceAVL", "ForceDisplay", "TrayIcon", "HideIcon", "Affinity", "Info"}},
+                    "ForceAVL", "ForceDisplay", "TrayIcon", "HideIcon", "Affinity", "Info",
+                    "ResultBalloon"}},
       {"files", {"worksum.ini", "aequo.ini", "SOLUTION.TXT", "S<m>-<x>.<k>", "A<k>-<n>",
                  "aequa.lock", ".BAD"}},
   };
@@ -115,6 +116,7 @@ TEST(HelpCommand, TheDefaultsItQuotesAreTheDefaultsRead) {
   EXPECT_EQ(Settings.ForceAVL.load(), defaults.ForceAVL.load());
   EXPECT_EQ(Settings.ForceDisplay.load(), defaults.ForceDisplay.load());
   EXPECT_EQ(Settings.AutoInstall.load(), defaults.AutoInstall.load());
+  EXPECT_EQ(Settings.ResultBalloon.load(), defaults.ResultBalloon.load());
   EXPECT_EQ(MaxQueueLines(), 20u);
   EXPECT_NE(ui::FindHelpTopic("settings")->text.find("MaxExponents: the most lines the queue "
                                                      "takes; default 20"),
