@@ -69,6 +69,7 @@ void ReportNewResult(EqualSumsRun& run) {
   line += "\n";
   AppendResults(line.c_str());
   LogText(run.control, ("New result: " + line).c_str());
+  AnnounceResult(line.c_str());
 
   switch (run.searchMode) {
     case 0:  // Best: from now on only results with fewer right terms

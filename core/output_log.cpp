@@ -139,6 +139,13 @@ int ReportResult(const char* text) {
   return AppendResults(line.c_str());
 }
 
+void AnnounceResult(const char* line) {
+  if (Settings.ResultBalloon.load() == 0) return;
+  std::string text = line;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  if (WindowPort* window = AttachedWindow()) window->AnnounceResult(text);
+}
+
 std::string CompletedLine(int i) {
   if (i < 1 || i > kLogLines) return std::string();
   std::lock_guard<std::mutex> guard(logLock);

@@ -34,6 +34,10 @@ int LogMessage(const SearchControl& from, const char* text);
 int ReportResult(const char* text);
 int ReportResult(const SearchControl& from, const char* text);
 
+// Tells the window that a search found a result (`line`, as written to the results file),
+// for a balloon at the tray icon when the setting "ResultBalloon" is on.
+void AnnounceResult(const char* line);
+
 // Completed line i (1 = newest .. 47), as the view paints it.
 std::string CompletedLine(int i);
 // Counts every change of the log, so that a painter can tell whether to repaint.

@@ -52,6 +52,7 @@ void LoadSettings() {
   Settings.ForceDisplay = IniGetInt(f, "ForceDisplay", 0);
   Settings.AutoInstall = IniGetInt(f, "AutoInstall", 0);
   Settings.Workers = AdjustWorkers(IniGetInt(f, "Workers", DefaultWorkers()));
+  Settings.ResultBalloon = IniGetInt(f, "ResultBalloon", 0);
 }
 
 uint32_t MaxQueueLines() {

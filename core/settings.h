@@ -18,6 +18,7 @@ struct SettingsValues {
   std::atomic<int32_t> ForceDisplay{0};       // Penta driver
   std::atomic<int32_t> AutoInstall{0};        // 1 once registered to start at boot
   std::atomic<int32_t> Workers{1};            // search threads, 1..kMaxWorkers
+  std::atomic<int32_t> ResultBalloon{0};      // 1: a balloon at the tray icon for each result
 };
 
 extern SettingsValues Settings;

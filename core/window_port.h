@@ -15,6 +15,8 @@ class WindowPort {
   virtual void SetTitle(const std::string& title) = 0;
   // Tray icon: 0 add (fails if present), 1 change the tip, 2 delete.
   virtual void TrayIcon(int operation, const std::string& tip) = 0;
+  // A search found a result (the line written to the results file).
+  virtual void AnnounceResult(const std::string& /*line*/) {}
 };
 
 // Attaches the window (or detaches it with null).

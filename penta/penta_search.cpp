@@ -53,6 +53,7 @@ int32_t NextCandidate(const uint8_t* const* marks, const uint32_t* const* residu
     run.sink(text);
   } else {
     ReportResult(run.control, text);
+    AnnounceResult(text);
   }
   ++run.candidates;
 }

@@ -22,6 +22,7 @@
 #include "platform/instance_lock.h"
 #include "platform/signals.h"
 #include "shell/dialog_actions.h"
+#include "shell/help_topics.h"
 #include "shell/command_status.h"
 #include "shell/command_table.h"
 #include "shell/command_values.h"
@@ -55,7 +56,7 @@ std::string HelpText() {
          "Options:\n"
          "  --dir DIR                     use DIR as the data directory\n"
          "  --queue-only                  with " + queuing + ": queue the range and exit\n"
-         "  --help                        show this text\n"
+         "  --help                        show this text ('aequa help' explains more)\n"
          "  --version                     show the program's version\n";
 }
 
@@ -91,13 +92,20 @@ std::vector<std::string> ForwardedArguments(const Arguments& args) {
   return out;
 }
 
+// The data directory: --dir (created when missing), else the default one (created on first
+// use when it is the per-user one).
+std::pair<std::string, bool> DataDirectory(const Arguments& args) {
+  auto dir = args.options.find("--dir");
+  if (dir != args.options.end()) return {dir->second, true};
+  platform::DataDirectoryChoice choice = platform::DefaultDataDirectory();
+  return {choice.path, choice.create};
+}
+
 // Takes the data directory's lock and loads the settings. Returns an exit status when the
 // command cannot go on.
 std::optional<int> Start(const Arguments& args) {
-  auto dir = args.options.find("--dir");
-  const bool explicitDir = dir != args.options.end();
-  StartupResult started =
-      StartUp(explicitDir ? dir->second : platform::ProgramDirectory(), explicitDir);
+  auto [directory, create] = DataDirectory(args);
+  StartupResult started = StartUp(directory, create);
   if (started.created) {
     std::fprintf(stderr, "aequa: Created data directory %s\n", started.directory.c_str());
   }
@@ -282,10 +290,21 @@ int CommandStopOrExit(const Arguments& args) {
   return Finish(kExitRefused);
 }
 
-std::pair<std::string, bool> DataDirectory(const Arguments& args) {
-  auto dir = args.options.find("--dir");
-  if (dir != args.options.end()) return {dir->second, true};
-  return {platform::ProgramDirectory(), false};
+
+// Help needs no data directory; the text is wrapped to a terminal's width.
+int CommandHelp(const Arguments& args) {
+  constexpr size_t kWidth = 79;
+  if (args.values.size() > 1) return Usage("'help' takes at most 1 argument");
+  if (args.values.empty()) {
+    std::fputs((HelpContents() + "\nSee also: aequa --help\n").c_str(), stdout);
+    return kExitOk;
+  }
+  const HelpTopic* topic = FindHelpTopic(args.values[0]);
+  if (topic == nullptr) {
+    return Usage("no help topic '" + args.values[0] + "'; 'aequa help' lists the topics");
+  }
+  std::fputs(WrapHelpText(HelpTopicText(*topic), kWidth).c_str(), stdout);
+  return kExitOk;
 }
 
 bool CommandTakesOption(const CommandSpec& command, const std::string& name) {
@@ -356,6 +375,7 @@ int RunCommandLine(int argc, char** argv) {
     return Usage("--queue-only does not apply to '" + args.command + "'");
   }
 
+  if (args.command == "help") return CommandHelp(args);
   SetLogLineSink(&PrintLogLine);
   if (args.command == "new") return CommandNew(args);
   if (args.command == "compute") return CommandCompute(args);
@@ -364,12 +384,12 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "continue") return CommandContinue(args);
   if (args.command == "status") return CommandStatus(args);
   if (args.command == "results") {
-    auto [directory, explicitDir] = DataDirectory(args);
-    return RunResultsCommand(args, directory, explicitDir);
+    auto [directory, create] = DataDirectory(args);
+    return RunResultsCommand(args, directory, create);
   }
   if (args.command == "split") {
-    auto [directory, explicitDir] = DataDirectory(args);
-    return RunSplitCommand(args, directory, explicitDir);
+    auto [directory, create] = DataDirectory(args);
+    return RunSplitCommand(args, directory, create);
   }
   if (args.command == "merge") return RunMergeCommand(args);
   if (args.command == "user") return CommandUser(args);

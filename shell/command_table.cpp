@@ -110,6 +110,11 @@ const MergeFields kMergeFields = {
     Option("Range", "--range", FieldKind::PlainText, 1, 200, nullptr, "LINE"),
 };
 
+// The topic is optional: without it the help lists the topics.
+const HelpFields kHelpFields = {
+    Words("Topic", "[TOPIC]", FieldKind::PlainText, 40),
+};
+
 const std::vector<CommandSpec>& Commands() {
   static const std::vector<CommandSpec> commands = {
       {"continue", {}, {}, false, "resume the queued work in the foreground (Ctrl+C stops it)"},
@@ -177,6 +182,10 @@ const std::vector<CommandSpec>& Commands() {
       {"exit", {}, {}, false, "end the running copy, as its Exit command does"},
       {"serve", {}, {}, false,
        "run in the background with the window closed (start at\nboot uses this)"},
+      {"help", {&kHelpFields.topic}, {}, false,
+       "explain a topic: each search and its progress lines, the\n"
+       "work lines, the results, the files, the settings\n"
+       "(without TOPIC: the list of topics)"},
   };
   return commands;
 }

@@ -65,6 +65,9 @@ struct SplitFields {
 struct MergeFields {
   FieldSpec inputs, output, range;
 };
+struct HelpFields {
+  FieldSpec topic;
+};
 
 extern const NewFields kNewFields;
 extern const ComputeFields kComputeFields;
@@ -77,6 +80,7 @@ extern const WorkersFields kWorkersFields;
 extern const ResultsFields kResultsFields;
 extern const SplitFields kSplitFields;
 extern const MergeFields kMergeFields;
+extern const HelpFields kHelpFields;
 
 struct CommandSpec {
   const char* name;

@@ -3,7 +3,10 @@
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/status_display.h"
+#include "core/work_control.h"
+#include "shell/framework/backend.h"
 #include "shell/framework/application.h"
+#include "shell/main_menu.h"
 #include "shell/resource.h"
 
 namespace aequa::ui {
@@ -15,6 +18,7 @@ CMainFrame::CMainFrame() {
   OnCommand(fw::ID_HELP_FINDER, help);
   OnCommand(fw::ID_HELP, help);
   OnCommand(fw::ID_CONTEXT_HELP, help);
+  OnCommand(ID_TRAY_OPEN, [this] { ShowWindow(fw::ShowCommand::Normal); });
 }
 
 void CMainFrame::OnSize(fw::SizeType type) {
@@ -25,7 +29,13 @@ void CMainFrame::OnSize(fw::SizeType type) {
 }
 
 void CMainFrame::OnTrayNotify(uint32_t iconId, fw::TrayMouse event) {
-  if (iconId != IDI_TRAY || event != fw::TrayMouse::LeftDoubleClick) return;
+  if (iconId != IDI_TRAY) return;
+  if (event == fw::TrayMouse::RightClick) {
+    const uint32_t id = fw::CurrentBackend().TrackPopupMenu(TrayMenu(StopEnabled()));
+    if (id != 0 && fw::GetApp() != nullptr) fw::GetApp()->RouteCommand(id);
+    return;
+  }
+  if (event != fw::TrayMouse::LeftDoubleClick) return;
   if (IsWindowVisible()) {
     ShowWindow(fw::ShowCommand::Hide);
   } else {

@@ -1,6 +1,6 @@
 #pragma once
 // The main window: hides when minimised with a tray icon or "No Icon", the tray icon's
-// double-click, saving the placement on close, and the help commands.
+// double-click and menu, saving the placement on close, and the help commands.
 #include "shell/framework/frame_window.h"
 
 namespace aequa::ui {

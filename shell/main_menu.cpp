@@ -31,6 +31,14 @@ fw::MenuBar MainMenu() {
   };
 }
 
+std::vector<fw::MenuItem> TrayMenu(bool searching) {
+  return {{ID_TRAY_OPEN, "&Open"},
+          searching ? fw::MenuItem{ID_TEST_STOP, "&Stop"} : fw::MenuItem{ID_TEST_CONTINUE, "&Continue"},
+          {ID_TEST_STATUS, "S&tatus"},
+          {0, ""},
+          {fw::ID_APP_EXIT, "E&xit"}};
+}
+
 std::vector<fw::Accelerator> MainAccelerators() {
   using fw::Ctrl;
   return {

@@ -29,6 +29,7 @@ inline constexpr uint32_t ID_TEST_COMPUTE = 32786;
 inline constexpr uint32_t ID_TEST_COMPUTESUM = 32787;
 inline constexpr uint32_t ID_TEST_PENTA = 32788;
 inline constexpr uint32_t ID_OPTIONS_WORKERS = 32789;
+inline constexpr uint32_t ID_TRAY_OPEN = 32790;  // the tray icon's menu: show the window
 
 // Dialog controls.
 inline constexpr int IDC_FIELD1 = 1004;

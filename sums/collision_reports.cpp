@@ -17,6 +17,7 @@ bool CollisionReports::Write(SearchControl& control, uint32_t power, const U128&
                   static_cast<int>(r.m), static_cast<int>(r.n));
     const std::string line = head + Decimal128(r.value) + "\n";
     LogText(control, line.c_str());
+    AnnounceResult(line.c_str());
     lines += line;
   }
   reports_.clear();

@@ -17,6 +17,8 @@ std::string ProgramDirectory() {
   return cut == 2 && text[1] == ':' ? text.substr(0, 3) : text.substr(0, cut);
 }
 
+DataDirectoryChoice DefaultDataDirectory() { return {ProgramDirectory(), false}; }
+
 bool EnterDirectory(const std::string& path, bool create, bool* created) {
   bool made = false;
   if (create) {

@@ -3,6 +3,9 @@
 // application, frame and dialogs reach it through CurrentBackend().
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "shell/framework/menu.h"
 
 namespace aequa::fw {
 
@@ -18,6 +21,8 @@ class Backend {
   virtual int RunModalDialog(Dialog& dialog) = 0;
   virtual int MessageBox(const std::string& text, unsigned type) = 0;
   virtual void ShowHelp() = 0;
+  // A menu of `items` at the pointer (the tray icon's menu); the id picked, 0 for none.
+  virtual uint32_t TrackPopupMenu(const std::vector<MenuItem>& /*items*/) { return 0; }
   virtual void Quit() = 0;
   // True when the program's start is the start of its window (a desktop program). A backend
   // whose program runs first in the background tells the application when a window first

@@ -47,7 +47,20 @@ std::string FrameWindow::GetWindowText() const {
 
 TrayState FrameWindow::Tray() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return tray_;
+  TrayState state = tray_;
+  state.balloon = balloon_;
+  state.balloonNumber = balloonNumber_;
+  return state;
+}
+
+void FrameWindow::AnnounceResult(const std::string& line) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!tray_.present) return;
+    balloon_ = line;
+    ++balloonNumber_;
+  }
+  CurrentBackend().WindowChanged();
 }
 
 void FrameWindow::TrayIcon(int operation, const std::string& tip) {
@@ -56,7 +69,8 @@ void FrameWindow::TrayIcon(int operation, const std::string& tip) {
     switch (operation) {
       case 0:  // add: fails while the icon exists
         if (tray_.present) return;
-        tray_ = {true, tip};
+        tray_.present = true;
+        tray_.tip = tip;
         break;
       case 1:  // change the tip
         if (!tray_.present) return;

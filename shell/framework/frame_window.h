@@ -22,9 +22,13 @@ class View;
 struct TrayState {
   bool present = false;
   std::string tip;
+  // The latest result announced with a balloon, and its number (0: none yet); a backend
+  // shows a balloon whenever the number changes.
+  std::string balloon;
+  uint32_t balloonNumber = 0;
 };
 
-enum class TrayMouse { LeftDoubleClick, Other };
+enum class TrayMouse { LeftDoubleClick, RightClick, Other };
 
 class FrameWindow : public CommandTarget, public WindowPort {
  public:
@@ -60,6 +64,7 @@ class FrameWindow : public CommandTarget, public WindowPort {
   bool IsMinimised() override { return IsIconic(); }
   void SetTitle(const std::string& title) override { SetWindowText(title); }
   void TrayIcon(int operation, const std::string& tip) override;
+  void AnnounceResult(const std::string& line) override;
 
  protected:
   virtual void OnSize(SizeType /*type*/) {}
@@ -75,6 +80,8 @@ class FrameWindow : public CommandTarget, public WindowPort {
   mutable std::mutex lock_;  // title and tray
   std::string title_;
   TrayState tray_;
+  std::string balloon_;
+  uint32_t balloonNumber_ = 0;
 };
 
 }  // namespace aequa::fw

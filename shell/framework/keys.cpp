@@ -20,6 +20,8 @@ std::string KeyText(const Key& key) {
     case kKeyRight: return text + "Right";
     case kKeyHome: return text + "Home";
     case kKeyEnd: return text + "End";
+    case kKeyPageUp: return text + "PgUp";
+    case kKeyPageDown: return text + "PgDn";
     default: break;
   }
   if (key.code > 32 && key.code < 127) return text + static_cast<char>(key.code);

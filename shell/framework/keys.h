@@ -19,6 +19,8 @@ enum KeyCode : int32_t {
   kKeyRight,
   kKeyHome,
   kKeyEnd,
+  kKeyPageUp,
+  kKeyPageDown,
   kKeyF1 = 0x200,  // F1..F12 are kKeyF1 + 0..11
 };
 

@@ -130,7 +130,11 @@ void Screen::HandleKey(const fw::Key& key) {
   if (!modals_.empty()) {
     Modal& top = *modals_.back();
     if (top.dialog == nullptr) {
-      if (key.code == fw::kKeyEnter || key.code == fw::kKeyEscape || key.code == ' ') top.done = true;
+      if (key.code == fw::kKeyEnter || key.code == fw::kKeyEscape || key.code == ' ') {
+        top.done = true;
+      } else {
+        ScrollMessage(top, key);
+      }
       return;
     }
     HandleDialogKey(top, key);
@@ -514,13 +518,49 @@ void Screen::RenderDialog(Grid& grid, Modal& modal) {
   }
 }
 
-void Screen::RenderMessage(Grid& grid, const Modal& modal) {
+std::vector<std::string> Screen::MessageLines(const Modal& modal) const {
   const size_t wrapWidth = static_cast<size_t>(std::clamp(cols_ - 10, 20, 78));
   std::string prefix = (modal.type & 0xF0) == fw::MB_ICONINFORMATION ? "(i) "
                        : (modal.type & 0xF0) == fw::MB_ICONEXCLAMATION ? "(!) " : "";
-  std::vector<std::string> lines = Wrap(prefix + modal.message, wrapWidth);
-  const int maxLines = std::max(1, rows_ - 6);
-  if (static_cast<int>(lines.size()) > maxLines) lines.resize(static_cast<size_t>(maxLines));
+  return Wrap(prefix + modal.message, wrapWidth);
+}
+
+int Screen::MessageRows() const { return std::max(1, rows_ - 6); }
+
+// The arrows move a long message by a line, Page Up and Page Down by a box, Home and End to
+// its ends.
+void Screen::ScrollMessage(Modal& modal, const fw::Key& key) {
+  const int total = static_cast<int>(MessageLines(modal).size());
+  const int rows = MessageRows();
+  if (total <= rows) return;
+  const int shown = rows - 1;  // the last row tells how to scroll
+  int scroll = modal.scroll;
+  switch (key.code) {
+    case fw::kKeyUp: scroll -= 1; break;
+    case fw::kKeyDown: scroll += 1; break;
+    case fw::kKeyPageUp: scroll -= shown; break;
+    case fw::kKeyPageDown: scroll += shown; break;
+    case fw::kKeyHome: scroll = 0; break;
+    case fw::kKeyEnd: scroll = total; break;
+    default: return;
+  }
+  modal.scroll = std::clamp(scroll, 0, std::max(0, total - shown));
+}
+
+void Screen::RenderMessage(Grid& grid, const Modal& modal) {
+  std::vector<std::string> lines = MessageLines(modal);
+  const int maxLines = MessageRows();
+  if (static_cast<int>(lines.size()) > maxLines) {
+    // A long message shows a box of it from `scroll` on, and where it is.
+    const int total = static_cast<int>(lines.size());
+    const int shown = maxLines - 1;
+    const int first = std::clamp(modal.scroll, 0, std::max(0, total - shown));
+    const int last = std::min(total, first + shown);
+    std::vector<std::string> part(lines.begin() + first, lines.begin() + last);
+    part.push_back("-- lines " + std::to_string(first + 1) + "-" + std::to_string(last) +
+                   " of " + std::to_string(total) + ", arrows and PgUp/PgDn scroll --");
+    lines = std::move(part);
+  }
   size_t textWidth = 10;
   for (const std::string& l : lines) textWidth = std::max(textWidth, l.size());
   const int width = static_cast<int>(textWidth) + 4;

@@ -48,6 +48,7 @@ class Screen {
     bool done = false;
     int focus = 0;             // index into the focusable controls
     bool replaceOnType = true; // the focused field's text is selected: typing replaces it
+    int scroll = 0;            // a message longer than the screen: its first line shown
   };
 
   void HandleMainKey(const fw::Key& key);
@@ -63,6 +64,10 @@ class Screen {
   void RenderMenu(Grid& grid);
   void RenderDialog(Grid& grid, Modal& modal);
   void RenderMessage(Grid& grid, const Modal& modal);
+  // A message as the box shows it: wrapped lines, and how many fit at once.
+  std::vector<std::string> MessageLines(const Modal& modal) const;
+  int MessageRows() const;
+  void ScrollMessage(Modal& modal, const fw::Key& key);
 
   fw::Application& app_;
   int rows_ = 24;

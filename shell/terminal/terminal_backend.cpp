@@ -12,6 +12,7 @@
 #include "platform/local_socket.h"
 #include "shell/framework/frame_window.h"
 #include "shell/framework/standard_ids.h"
+#include "shell/help_topics.h"
 #include "shell/terminal/forwarded_commands.h"
 #include "shell/terminal/terminal_keys.h"
 #include "shell/terminal/wire.h"
@@ -122,7 +123,9 @@ bool TerminalBackend::KeysCanArrive() {
   return !scripted_.empty();
 }
 
-void TerminalBackend::ShowHelp() { MessageBox(TerminalKeyHelp(), fw::MB_OK); }
+void TerminalBackend::ShowHelp() {
+  MessageBox(TerminalKeyHelp() + "\n\n" + ui::FullHelpText(), fw::MB_OK);
+}
 
 void TerminalBackend::QueueKey(const fw::Key& key) {
   {

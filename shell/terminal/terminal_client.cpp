@@ -38,6 +38,8 @@ bool TranslateKey(int ch, fw::Key& key) {
       case KEY_RIGHT: key.code = fw::kKeyRight; break;
       case KEY_HOME: key.code = fw::kKeyHome; break;
       case KEY_END: key.code = fw::kKeyEnd; break;
+      case KEY_PPAGE: key.code = fw::kKeyPageUp; break;
+      case KEY_NPAGE: key.code = fw::kKeyPageDown; break;
       case 27: key.code = fw::kKeyEscape; break;
       default:
         if (ch >= 1 && ch <= 26) {

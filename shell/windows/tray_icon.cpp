@@ -22,6 +22,23 @@ bool Notify(DWORD message, HWND owner, UINT flags, const std::string& tip) {
 
 }  // namespace
 
+void TrayIcon::ShowBalloon(HWND owner, const std::string& text, uint32_t number) {
+  if (number == balloonNumber_) return;
+  balloonNumber_ = number;
+  if (!shown_ || number == 0) return;
+  // The balloon needs the second version of the record.
+  NOTIFYICONDATAA data;
+  std::memset(&data, 0, sizeof data);
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = owner;
+  data.uID = ui::IDI_TRAY;
+  data.uFlags = NIF_INFO;
+  std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
+  std::strncpy(data.szInfoTitle, "Aequa: new result", sizeof data.szInfoTitle - 1);
+  data.dwInfoFlags = NIIF_INFO;
+  Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void TrayIcon::Apply(HWND owner, bool present, const std::string& tip) {
   if (present && !shown_) {
     Notify(NIM_ADD, owner, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip);

@@ -4,6 +4,7 @@
 #include "core/work_control.h"
 #include "shell/framework/document_view.h"
 #include "shell/framework/standard_ids.h"
+#include "shell/help_topics.h"
 #include "shell/resource.h"
 #include "shell/windows/dialog_host.h"
 #include "shell/windows/gdi_canvas.h"
@@ -86,8 +87,11 @@ bool Win32Backend::CreateMainWindow(fw::Application& app, fw::FrameWindow& frame
 void Win32Backend::RunMessageLoop() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (window_ != nullptr && accelerators_ != nullptr &&
-        TranslateAcceleratorA(window_, accelerators_, &msg)) {
+    // The keys of the main window act only there: Alt+F4 in the help window closes the help.
+    HWND main = window_;
+    const bool forMain = main != nullptr && (msg.hwnd == main || IsChild(main, msg.hwnd));
+    if (forMain && accelerators_ != nullptr &&
+        TranslateAcceleratorA(main, accelerators_, &msg)) {
       continue;
     }
     TranslateMessage(&msg);
@@ -114,14 +118,34 @@ int Win32Backend::MessageBox(const std::string& text, unsigned type) {
 }
 
 void Win32Backend::ShowHelp() {
-  const std::string text =
-      std::string("Test/New enters a range of equal sums of like powers, Test/Compute a range ") +
-      "of sums of powers in several ways and Test/Penta search a range of Penta identities. " +
-      "The ranges are queued and searched one after the other in the background; Continue " +
-      "resumes the queue and Stop halts it, keeping all progress.\n\nResults are written to " +
-      "SOLUTION.TXT in the program's directory. Please send that file to " +
-      CoordinatorEmail() + ".";
-  MessageBox(text, fw::MB_ICONINFORMATION);
+  help_.Show(instance_, MessageOwner(), ui::FullHelpText() + "\nPlease send SOLUTION.TXT to " +
+                                     CoordinatorEmail() + ".\n");
+}
+
+uint32_t Win32Backend::TrackPopupMenu(const std::vector<fw::MenuItem>& items) {
+  HWND window = window_;
+  if (window == nullptr) return 0;
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return 0;
+  for (const fw::MenuItem& item : items) {
+    if (item.id == 0) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu, MF_STRING, item.id, item.text.c_str());
+    }
+  }
+  if (app_ != nullptr) UpdatePopup(menu, *app_);
+  SetMenuDefaultItem(menu, static_cast<UINT>(items.front().id), FALSE);
+  POINT at{};
+  GetCursorPos(&at);
+  // The menu closes when the user clicks elsewhere only if its owner is in the foreground;
+  // the posted message lets it close at once after a pick.
+  SetForegroundWindow(window);
+  const BOOL id = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                   at.x, at.y, 0, window, nullptr);
+  PostMessageA(window, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  return id > 0 ? static_cast<uint32_t>(id) : 0;
 }
 
 void Win32Backend::Quit() {
@@ -194,6 +218,7 @@ void Win32Backend::Reconcile() {
     }
     const fw::TrayState tray = frame_->Tray();
     tray_.Apply(window_, tray.present, tray.tip);
+    tray_.ShowBalloon(window_, tray.balloon, tray.balloonNumber);
   } while (reconcileAgain_);
   reconciling_ = false;
 }
@@ -271,9 +296,11 @@ LRESULT Win32Backend::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case ui::WM_APP_TRAY:
       if (frame_ != nullptr) {
-        frame_->OnTrayNotify(static_cast<uint32_t>(wParam), LOWORD(lParam) == WM_LBUTTONDBLCLK
-                                                                ? fw::TrayMouse::LeftDoubleClick
-                                                                : fw::TrayMouse::Other);
+        const UINT mouse = LOWORD(lParam);
+        frame_->OnTrayNotify(static_cast<uint32_t>(wParam),
+                             mouse == WM_LBUTTONDBLCLK ? fw::TrayMouse::LeftDoubleClick
+                             : mouse == WM_RBUTTONUP   ? fw::TrayMouse::RightClick
+                                                       : fw::TrayMouse::Other);
       }
       return 0;
     case WM_CLOSE:

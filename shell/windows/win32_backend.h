@@ -14,6 +14,7 @@
 #include "shell/framework/application.h"
 #include "shell/framework/backend.h"
 #include "shell/framework/frame_window.h"
+#include "shell/windows/help_window.h"
 #include "shell/windows/tray_icon.h"
 #include "shell/windows/win32.h"
 
@@ -39,6 +40,7 @@ class Win32Backend : public fw::Backend {
   int RunModalDialog(fw::Dialog& dialog) override;
   int MessageBox(const std::string& text, unsigned type) override;
   void ShowHelp() override;
+  uint32_t TrackPopupMenu(const std::vector<fw::MenuItem>& items) override;
   void Quit() override;
   void PostCommand(uint32_t id) override;
   void Invalidate() override;
@@ -57,6 +59,7 @@ class Win32Backend : public fw::Backend {
   HWND MessageOwner() const;
 
   HINSTANCE instance_;
+  HelpWindow help_;
   std::atomic<HWND> window_{nullptr};  // read by other threads to post to it
   bool creating_ = false;
   HACCEL accelerators_ = nullptr;

@@ -519,5 +519,23 @@ TEST_F(WindowTest, AboutAndHelpShowTheirBoxes) {
   EXPECT_NE(Snap(1).find("F10 or Alt+letter opens the menu"), std::string::npos);
 }
 
+TEST_F(WindowTest, TheHelpBoxScrollsThroughEveryTopic) {
+  Open(24, 100);
+  Press(FunctionKey(1));
+  Snapshot();
+  Press(fw::Key{fw::kKeyPageDown, fw::kModNone});
+  Snapshot();
+  Press(fw::Key{fw::kKeyEnd, fw::kModNone});
+  Snapshot();
+  Type("\n");
+  Run();
+  EXPECT_NE(Snap(0).find("F10 or Alt+letter opens the menu"), std::string::npos);
+  EXPECT_NE(Snap(0).find("-- lines 1-17 of "), std::string::npos);
+  EXPECT_NE(Snap(1).find("-- lines 18-34 of "), std::string::npos);
+  // The last topic's last line is reached.
+  EXPECT_NE(Snap(2).find("(without TOPIC: the list of topics)"), std::string::npos);
+  EXPECT_EQ(ScreenText().find("-- lines"), std::string::npos);  // Enter closed it
+}
+
 }  // namespace
 }  // namespace aequa::test

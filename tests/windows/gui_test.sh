@@ -107,8 +107,9 @@ mkdir -p "$RUN" "$SHOTS"
 cp "$EXE" "$RUN/"
 : >"$TRACE"
 # The saved placement keeps the window clear of Wine's tray window in the top left corner.
-# One worker: the log lines carry no worker number.
-printf 'Left=180\r\nTop=90\r\nRight=900\r\nBottom=600\r\nWorkers=1\r\n' >"$RUN/aequo.ini"
+# One worker: the log lines carry no worker number. ResultBalloon=1: each new result is
+# announced by a balloon at the tray icon.
+printf 'Left=180\r\nTop=90\r\nRight=900\r\nBottom=600\r\nWorkers=1\r\nResultBalloon=1\r\n' >"$RUN/aequo.ini"
 WINPATH=$(winepath -w "$RUN/Aequa.exe" | tr -d '\r')
 wine reg delete "$RUNKEY" /v "$WINPATH" /f >/dev/null 2>&1 || true
 
@@ -121,6 +122,8 @@ if ! wait_for 60 has_window Aequa; then
 fi
 MAIN=$(window Aequa)
 ok "the main window opens"
+shell_windows() { xdotool search --onlyvisible --class explorer 2>/dev/null | wc -l; }
+SHELL_WINDOWS=$(shell_windows)
 expect "the menu bar shows Test, Options and Help" 20 sh -c "grep -aq 'L\"Test\"' '$TRACE' && grep -aq 'L\"Options\"' '$TRACE' && grep -aq 'L\"Help\"' '$TRACE'"
 check "the saved placement is applied" sh -c "xdotool getwindowgeometry $MAIN | grep -q 'Position: 180,90'"
 expect "the first start registers at boot" 20 drawn "Aequa will start automatically the next time you'll restart your computer"
@@ -143,9 +146,9 @@ check "the dialog stays open" has_window "Enter a range"
 # The refused field has the focus with its text selected: typing replaces it.
 type_in "$DIALOG" 5
 keys "$DIALOG" Tab
-type_in "$DIALOG" 80
+type_in "$DIALOG" 140
 keys "$DIALOG" Tab
-type_in "$DIALOG" 90
+type_in "$DIALOG" 150
 keys "$DIALOG" Tab
 type_in "$DIALOG" 5
 keys "$DIALOG" Tab
@@ -162,11 +165,22 @@ keys "$DIALOG" Return
 expect "OK closes the dialog" 10 no_window "Enter a range"
 # With the equal-sums search built in, this range takes well under a second: its line is
 # then already done and deleted.
-expect "worksum.ini holds SUM=5,80,90,1,4,0,80,0 (or the range is done)" 10 sh -c \
-  "grep -q '^SUM=5,80,90,1,4,0,80,0' '$RUN/worksum.ini' 2>/dev/null || grep -q '^(5,1,4) 80 done' '$RUN/SOLUTION.TXT'"
-expect "the worker's lines appear in the log" 30 logged_like '(Searching \(5,1,4\) at 80|\(5,1,4\) 80 done in|This program cannot search SUM lines)'
+expect "worksum.ini holds SUM=5,140,150,1,4,0,140,0 (or the range is done)" 10 sh -c \
+  "grep -q '^SUM=5,140,150,1,4,0,140,0' '$RUN/worksum.ini' 2>/dev/null || grep -q '^(5,1,4) 140 done' '$RUN/SOLUTION.TXT'"
+expect "the worker's lines appear in the log" 30 logged_like '(Searching \(5,1,4\) at 140|\(5,1,4\) 140 done in|This program cannot search SUM lines)'
 SEARCHES=0
-logged_like '\(5,1,4\) 80 done in' && SEARCHES=1
+logged_like '\(5,1,4\) 140 done in' && SEARCHES=1
+# Wine's shell shows a balloon as a window of its own beside the tray window.
+has_balloon() { [ "$(shell_windows)" -gt "$SHELL_WINDOWS" ]; }
+if [ "$SEARCHES" -eq 1 ]; then
+  expect "the result 144 is found" 30 in_file '^\(5,1,4\) 144=133\+110\+84\+27' SOLUTION.TXT
+  if has_window "Wine System Tray"; then
+    expect "the result is announced by a balloon at the tray icon" 10 has_balloon
+    shot balloon
+  else
+    note "no tray window under this Wine: no balloon to see"
+  fi
+fi
 
 # Compute Sum is greyed while a search runs and when no representation search is built in.
 [ "$SEARCHES" -eq 1 ] && wait_for 30 logged_like 'Ask for a new range\.'
@@ -225,11 +239,11 @@ dialog_picture "Set Priority" dialog-134-priority F10 Right Down r
 dialog_picture "Workers" dialog-139-workers F10 Right Down w
 dialog_picture "About Aequo" dialog-100-about F10 Right Right Down a
 keys "$MAIN" F1
-expect "F1 shows the help" 10 drawn_like 'Test/New enters a range'
-shot help
-BOX=$(message_box)
-[ -n "$BOX" ] && keys "$BOX" Return
-expect "the help closes" 10 no_message_box
+expect "F1 opens the help window" 10 has_window "Aequa Help"
+expect "it holds the help topics" 10 drawn "What Aequa searches for"
+shot_window "$(window "Aequa Help")" help
+keys "$(window "Aequa Help")" alt+F4
+expect "the help window closes" 10 no_window "Aequa Help"
 keys "$MAIN" ctrl+u
 expect "Ctrl+U opens \"User Information\"" 10 has_window "User Information"
 USERINFO=$(window "User Information")
@@ -281,12 +295,39 @@ tray_double_click() {
   eval "$(xdotool getwindowgeometry --shell "$tray")"
   xdotool mousemove $((X + 12)) $((Y + 32)) click --repeat 2 --delay 120 1
 }
+tray_right_click() {
+  tray=$(window "Wine System Tray")
+  [ -n "$tray" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  xdotool mousemove $((X + 12)) $((Y + 32)) click 3
+}
+# The menu opens at the pointer; its items are 16 pixels apart, the separator takes 9.
+tray_menu_pick() { # the item's place below the pointer in pixels
+  tray=$(window "Wine System Tray")
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  xdotool mousemove $((X + 40)) $((Y + 32 + $1)) click 1
+}
 keys "$MAIN" alt+space n
 expect "minimising hides the window" 10 main_hidden
 if tray_double_click; then
   expect "a double-click on the tray icon shows it" 10 main_shown
   tray_double_click
   expect "a second double-click hides it" 10 main_hidden
+  tray_right_click
+  expect "a right-click opens the tray menu with Open" 10 drawn "Open"
+  expect "and Stop or Continue, Status and Exit" 10 sh -c "grep -aqE 'L\"(Stop|Continue)\"' '$TRACE' && grep -aq 'L\"Status\"' '$TRACE' && grep -aq 'L\"Exit\"' '$TRACE'"
+  shot tray-menu
+  tray_menu_pick 43
+  expect "its Status shows the queue" 10 has_message_box
+  BOX=$(message_box)
+  [ -n "$BOX" ] && keys "$BOX" Return
+  expect "the status box closes" 10 no_message_box
+  tray_right_click
+  sleep 1
+  tray_menu_pick 11
+  expect "its Open shows the window" 10 main_shown
+  keys "$(xdotool search --onlyvisible --name '^Aequa( - .*)?$' | head -1)" alt+space n
+  expect "minimised again, it hides" 10 main_hidden
 else
   note "no tray window under this Wine"
 fi
