@@ -173,13 +173,16 @@ XML
 XML
 } > "$data/client_state.xml"
 
-# A namespace with its loopback only, kept by a sleeping holder; the client and boinccmd join it.
-unshare -n sh -c 'ip link set lo up; exec sleep 600' &
+# Namespaces kept by a sleeping holder, which the client and boinccmd join: a network with its
+# loopback only, and a view of /tmp without the X servers' sockets (the client looks for idle
+# time on every display it finds there, and waits on a busy one).
+unshare -n -m --propagation private sh -c \
+  'ip link set lo up; [ -d /tmp/.X11-unix ] && mount -t tmpfs tmpfs /tmp/.X11-unix; exec sleep 600' &
 holder=$!
 sleep 0.5
-in_ns() { nsenter -t "$holder" -n "$@"; }
+in_ns() { nsenter -t "$holder" -n -m --wd="$data" "$@"; }
 start_client() {  # $client is the client's own process (nsenter execs it)
-  (cd "$data" && exec nsenter -t "$holder" -n boinc --dir "$data" --no_gpus --exit_after_finish \
+  (cd "$data" && exec nsenter -t "$holder" -n -m --wd="$data" boinc --dir "$data" --no_gpus --exit_after_finish \
      >> "$work/client.log" 2>&1) &
   client=$!
 }
