@@ -84,7 +84,7 @@ int main() {
       FinishWorkUnit(ui::kExitHalted);
     case UnitEnd::Halted:
       ReleaseDirectory();
-      TryAgainLater("the work file could not be read");
+      TryAgainLater("the search stopped with work left");
     case UnitEnd::Finished:
     case UnitEnd::InternalError:
     case UnitEnd::NoSearch:

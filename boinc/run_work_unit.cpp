@@ -74,6 +74,9 @@ UnitEnd RunWorkUnit(ClientPort& client, const PartInfo& part) {
   const SearchEnd end = WaitForSearchEnd();
   if (saving) client.CheckpointCompleted();
   client.FractionDone(FractionDone(part));
+  // A search thread that could not start ends no work: the part is done only when its line
+  // has left the queue.
+  if (end == SearchEnd::Finished && !PartLeftTheQueue()) return UnitEnd::Halted;
   return EndOf(end);
 }
 

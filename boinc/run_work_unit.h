@@ -11,7 +11,8 @@ enum class UnitEnd {
   Finished,       // the part is searched to its end
   InternalError,  // a search failed a check
   NoSearch,       // the part is of a kind this program cannot search
-  Halted,         // the search stopped by itself with work left (the work file failed)
+  Halted,         // the search stopped by itself with work left (the work file failed, the
+                  // search thread did not start)
   Quit,           // the client asked to quit: the part goes on at the next start
   Aborted,        // the client aborted the unit
 };

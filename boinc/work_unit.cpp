@@ -45,8 +45,10 @@ SlotState PrepareSlot(const std::string& input, const PartInfo& part,
   return written ? SlotState::Fresh : SlotState::Unwritable;
 }
 
+bool PartLeftTheQueue() { return IniLineCount(WorkFile()) == 0; }
+
 double FractionDone(const PartInfo& part) {
-  if (IniLineCount(WorkFile()) == 0) return 1.0;
+  if (PartLeftTheQueue()) return 1.0;
   char key[kIniLineSize] = {};
   char value[kIniLineSize] = {};
   IniSplitLine(WorkFile(), 1, key, value);

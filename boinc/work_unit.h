@@ -24,6 +24,9 @@ SlotState PrepareSlot(const std::string& input, const PartInfo& part, const std:
 // has left the queue.
 double FractionDone(const PartInfo& part);
 
+// True once the part's line has left the work file: searched to its end (or refused).
+bool PartLeftTheQueue();
+
 // Copies the results file (empty when the search wrote none) and the part file to the
 // output files.
 bool WriteOutputs(const std::string& resultsPath, const std::string& partPath);
