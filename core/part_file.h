@@ -14,6 +14,11 @@ namespace aequa {
 
 inline constexpr const char* kPartFileName = "part.ini";
 
+// Settings every part gets unless its coordinator sets them: cluster jobs and work units run
+// at normal priority (the batch system or the volunteer's client decides what runs), one
+// search per process.
+inline constexpr const char* kPartSettingDefaults[] = {"Priority=9", "Workers=1"};
+
 struct PartInfo {
   uint32_t index = 0;  // 1-based
   uint32_t count = 0;

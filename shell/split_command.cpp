@@ -21,10 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Settings every part gets unless the given settings file sets them: cluster jobs and work
-// units run at normal priority (the batch system decides what runs), one search per process.
-const char* const kPartDefaults[] = {"Priority=9", "Workers=1"};
-
 std::optional<std::string> Option(const CommandInvocation& args, const FieldSpec& field) {
   auto found = args.options.find(field.argument);
   if (found == args.options.end()) return std::nullopt;
@@ -135,7 +131,7 @@ bool PartSettings(const std::optional<std::string>& file, std::string& settings)
     settings += c;
   }
   if (!settings.empty() && settings.back() != '\n') settings += "\r\n";
-  for (const char* line : kPartDefaults) {
+  for (const char* line : kPartSettingDefaults) {
     const std::string_view text(line);
     if (!SetsKey(settings, text.substr(0, text.find('=')))) settings += std::string(line) + "\r\n";
   }
