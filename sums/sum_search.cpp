@@ -1,6 +1,7 @@
 #include "sums/sum_search.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "compute/powers_table.h"
@@ -16,6 +17,7 @@
 #include "sums/sum_powers.h"
 #include "sums/sum_run_state.h"
 #include "sums/sum_tree.h"
+#include "sums/window_engine.h"
 
 namespace aequa {
 namespace {
@@ -185,8 +187,9 @@ void ShowSumStatus() {
   if (Settings.TrayIcon.load() != 0) SetTrayIcon(0, text);
 }
 
+// With an engine the windows are its own; without, the sum tree's.
 template <bool Filtered>
-void WindowLoop(WorkItem& item) {
+void WindowLoop(WorkItem& item, WindowEngine* engine) {
   constexpr uint32_t stride = kStride<Filtered>;
   for (;;) {
     uint32_t mark = SumRun.start;
@@ -204,6 +207,7 @@ void WindowLoop(WorkItem& item) {
       UpdateWorkLine(item);
       SaveSumCheckpoint();
     }
+    if (engine != nullptr) Ceiling = engine->PlanWindow(WindowLow, EndPower);
     LogWindow(marked ? mark : SumRun.start - 1);
     ShowSumStatus();
 
@@ -213,9 +217,15 @@ void WindowLoop(WorkItem& item) {
       RequestFlags.fetch_and(~REQ_SAVE);
       SaveSumCheckpoint();
     }
-    TreeReset();
     ClearCollisionReports();
-    RunPass<Filtered>();
+    if (engine != nullptr) {
+      Ceiling = engine->Search(WindowLow, Ceiling, [](const CollisionLine& line) {
+        AddCollisionReport(line.value, line.m, line.n);
+      });
+    } else {
+      TreeReset();
+      RunPass<Filtered>();
+    }
     if (InternalError.load() != 0) return;
     if (Requested(REQ_HALT)) {
       // The window is searched again from its start: its lines are written then.
@@ -305,17 +315,33 @@ void RunSumSearch(WorkItem& item) {
     return;
   }
 
-  TreeCreate();
+  std::unique_ptr<WindowEngine> engine;
+  if (Settings.SumTree.load() != 0) {
+    TreeCreate();
+  } else {
+    WindowEngineSetup setup;
+    setup.k = SumRun.k;
+    setup.n = SumRun.n;
+    setup.end = SumRun.end;
+    setup.powers = PtrPowers;
+    setup.stride = entryWords;
+    setup.sieveMask = SieveMask;
+    setup.memoryBytes = static_cast<uint64_t>(SumRun.poolSize) * sizeof(SumNode);
+    setup.wanted = CollisionWanted;
+    setup.stop = [] { return Requested(REQ_HALT); };
+    engine = std::make_unique<WindowEngine>(setup);
+  }
   LoadSumCheckpoint();
   if (Less128(EndPower, WindowLow)) WindowLow = EndPower;
   DeletionCount = 0;
   EvictionCount = 0;
   Ceiling = EndPower;
   if (filtered) {
-    WindowLoop<true>(item);
+    WindowLoop<true>(item, engine.get());
   } else {
-    WindowLoop<false>(item);
+    WindowLoop<false>(item, engine.get());
   }
+  engine.reset();
   TreeDestroy();
   FreePowers();
 }

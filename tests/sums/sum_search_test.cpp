@@ -143,11 +143,13 @@ class SumSearchTest : public ::testing::Test {
     InternalError.store(0);
     Settings.ForceAVL.store(0);
     Settings.Info.store(0);
+    Settings.SumTree.store(0);
     SetPoolSizeLimit(0);
   }
   void TearDown() override {
     SetLogLineSink(nullptr);
     SetPoolSizeLimit(0);
+    Settings.SumTree.store(0);
     IniFreeAll();
   }
   static WorkItem Item(uint32_t k, uint32_t start, uint32_t end, uint32_t n) {
@@ -249,6 +251,7 @@ Wide ParseWide(const std::string& text) {
 }
 
 TEST_F(SumSearchTest, WindowsAfterEvictionsStartAtTheCeilingWithTwiceTheWidth) {
+  Settings.SumTree.store(1);
   Settings.Info.store(1);
   SetPoolSizeLimit(25);
   WorkItem item = Item(3, 1, 60, 3);
