@@ -250,7 +250,7 @@ class WindowPass {
     if (count_ <= capacity_ / 2) return;
     const size_t keep = count_ / 2;
     const Value cut = OffsetOf(entries_[keep]);  // above every kept offset: they are distinct
-    represented_ = represented_ * keep / count_;
+    represented_ = static_cast<uint64_t>(static_cast<double>(represented_) * keep / count_);
     count_ = keep;
     ceiling_ = low_ + cut;
     const U128 ceiling = U128Of(ceiling_);
