@@ -144,7 +144,6 @@ class WindowPass {
   bool Run() {
     const uint32_t end = engine_.setup_.end;
     uint32_t x = SmallestAtLeast(CeilDiv(low_, n_), end - 1);
-    if (x == 0) x = 1;
     for (; x < end; ++x) {
       if (engine_.setup_.stop && engine_.setup_.stop()) return false;
       const Value p = powers_[x];
