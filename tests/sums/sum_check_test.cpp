@@ -21,13 +21,18 @@ namespace {
 
 std::mutex linesLock;
 std::vector<std::string> lines;
-int haltAfter = 0;  // raise a halt at this representation line (0: never)
+int haltAfter = 0;     // raise a halt at this representation line (0: never)
+int displayAfter = 0;  // raise a display request at this representation line (0: never)
 
 void Capture(const char* line, bool) {
   std::lock_guard<std::mutex> guard(linesLock);
   lines.push_back(line);
   if (haltAfter > 0 && std::string(line).find('=') != std::string::npos && --haltAfter == 0) {
     RequestFlags.store(REQ_HALT);
+  }
+  if (displayAfter > 0 && std::string(line).find('=') != std::string::npos &&
+      --displayAfter == 0) {
+    RequestFlags.fetch_or(REQ_DISPLAY);
   }
 }
 
@@ -40,6 +45,7 @@ class SumCheckTest : public ::testing::Test {
     SetLogLineSink(&Capture);
     lines.clear();
     haltAfter = 0;
+    displayAfter = 0;
   }
   void TearDown() override {
     SetLogLineSink(nullptr);
@@ -112,6 +118,19 @@ TEST_F(SumCheckTest, AStopEndsTheSearchWithTheCountSoFar) {
   EXPECT_EQ(two.back(), "Stopped after 1 sums of 5525 with 2 terms of power 2");
   EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("Stopped after 1 sums of 5525 with 2 terms of power 2\r\n"),
             std::string::npos);
+}
+
+TEST_F(SumCheckTest, TwoTermSearchesShowProgressAndGoOn) {
+  const Lines whole = Run(2, 2, "5525");
+  displayAfter = 1;
+  const Lines shown = Run(2, 2, "5525");
+  // The display tick is seen at the first level: a progress line, then the rest as before.
+  Lines progress, others;
+  for (const std::string& line : shown) {
+    (line.rfind("2,0,1: -", 0) == 0 ? progress : others).push_back(line);
+  }
+  EXPECT_GE(progress.size(), 1u);  // the timer may add its own tick
+  EXPECT_EQ(others, whole);
 }
 
 TEST_F(SumCheckTest, ALeftoverSliceLengthDoesNotCutTheSearchShort) {
