@@ -3,7 +3,9 @@
 // sized to its memory, writes every sum of a window (value and term count, in the order the
 // pass makes them) into a buffer, sorts the buffer stably by value and reads the collisions
 // off the runs of equal values. Each value's run keeps the pass's order, so the lines and
-// their term counts are those of the sum tree with a pool that never fills.
+// their term counts are those of the sum tree with a pool that never fills. (An open-addressing
+// table of the same memory in place of the sort took twice the time on the cubes below 10^12:
+// it misses the cache on nearly every sum, where the sort streams.)
 //
 // All its state lives in the object: several engines may run side by side.
 #include <cstddef>
