@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include <string>
+
 #include "core/output_log.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -49,6 +51,7 @@ void LoadSettings() {
   Settings.NoSave = IniGetInt(f, "NoSave", 0);
   Settings.Info = IniGetInt(f, "Info", 0);
   Settings.ForceAVL = IniGetInt(f, "ForceAVL", 0);
+  Settings.SumTree = IniGetString(f, "SumEngine", "") == "tree" ? 1 : 0;
   Settings.ForceDisplay = IniGetInt(f, "ForceDisplay", 0);
   Settings.AutoInstall = IniGetInt(f, "AutoInstall", 0);
   Settings.Workers = AdjustWorkers(IniGetInt(f, "Workers", DefaultWorkers()));

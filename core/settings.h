@@ -15,6 +15,7 @@ struct SettingsValues {
   std::atomic<int32_t> NoSave{0};             // the equal-sums search writes no checkpoints
   std::atomic<int32_t> Info{0};               // sum-collision search: eviction counts shown
   std::atomic<int32_t> ForceAVL{0};           // sum tree: report every collision
+  std::atomic<int32_t> SumTree{0};            // "SumEngine=tree": the sum tree, not windows
   std::atomic<int32_t> ForceDisplay{0};       // Penta driver
   std::atomic<int32_t> AutoInstall{0};        // 1 once registered to start at boot
   std::atomic<int32_t> Workers{1};            // search threads, 1..kMaxWorkers

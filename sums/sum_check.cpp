@@ -53,6 +53,7 @@ class SumCheck {
   uint32_t LargestTermAtMost(const U128& value, uint32_t limit) const;
   void Report(uint32_t count);
   bool EndsSearch(uint32_t d);
+  void LastTwoLevels(uint32_t d, uint32_t y);
   void SearchLevel(uint32_t d, uint32_t limit);
   void FindRepresentations();
   void PrintRepresentation(uint32_t count);
@@ -134,6 +135,45 @@ bool SumCheck::EndsSearch(uint32_t d) {
   return (flags & (REQ_HALT | REQ_SLICE)) != 0;
 }
 
+// Level d = n - 1 from its largest term y down, and the last level with it: as y falls,
+// what is left for the last term grows, so the largest z with z^k at most that only climbs.
+// One pointer walk instead of a halving search per y; the lines come in the same order.
+void SumCheck::LastTwoLevels(uint32_t d, uint32_t y) {
+  const uint32_t n = d + 1;
+  const U128& rest = frames_[d - 1].rest;
+  SearchFrame& frame = frames_[d];
+  SearchFrame& last = frames_[n];
+  uint32_t z = 0;
+  bool zFound = false;
+  for (; y >= 1; --y) {
+    const uint32_t* entry = Entry(y);
+    const U128 power = PowerEntry(entry);
+    if (Less128(power, frame.bound)) return;  // the terms left cannot reach S any more
+    frame.term = entry;
+    frame.rest = rest;
+    Sub128(frame.rest, power);
+    if (frame.rest.IsZero()) {
+      Report(d);
+      if (searchOver_) return;
+      continue;
+    }
+    if (!zFound) {
+      z = LargestTermAtMost(frame.rest, y);
+      zFound = true;
+    }
+    if (z > y) z = y;  // y^k <= z^k was at most what was left before, so it is now
+    while (z < y && !Less128(frame.rest, PowerAt(z + 1))) ++z;
+    if (z == 0) continue;
+    const uint32_t* zEntry = Entry(z);
+    if (PowerEntry(zEntry) == frame.rest) {
+      last.term = zEntry;
+      last.rest = U128();
+      Report(n);
+      if (searchOver_) return;
+    }
+  }
+}
+
 // Levels 2..n: terms from `limit` down, each no larger than the one before.
 void SumCheck::SearchLevel(uint32_t d, uint32_t limit) {
   const U128& rest = frames_[d - 1].rest;
@@ -155,6 +195,7 @@ void SumCheck::SearchLevel(uint32_t d, uint32_t limit) {
     stopped_ = true;
     return;
   }
+  if (d + 1 == n_) return LastTwoLevels(d, y);
   for (; y >= 1; --y) {
     const U128 power = PowerAt(y);
     if (Less128(power, frame.bound)) return;  // the terms left cannot reach S any more
@@ -201,14 +242,18 @@ void SumCheck::FindRepresentations() {
   SearchFrame& first = frames_[1];
   first.bound = DivSmall128(target_, n_);
   for (uint32_t x = tableEnd_ - 1; x >= 1; --x) {
-    // A stop is honoured here too, so that it works when there is no middle level.
-    if (control_.Requested(REQ_HALT)) {
+    // Requests are seen here too, so that a stop and the progress line work when there is
+    // no middle level.
+    if (control_.requests.load(std::memory_order_relaxed) != 0) {
       progress_->pathTerms[0] = x;
       progress_->pathTermCount = 1;
+      const uint32_t flags = control_.requests.load();
       ReportProgress(*progress_);
-      searchOver_ = true;
-      stopped_ = true;
-      return;
+      if ((flags & (REQ_HALT | REQ_SLICE)) != 0) {
+        searchOver_ = true;
+        stopped_ = true;
+        return;
+      }
     }
     const U128 power = PowerAt(x);
     if (Less128(power, first.bound)) return;  // n terms up to x stay below S

@@ -13,6 +13,7 @@
 #include "core/work_queue.h"
 #include "sums/sum_checkpoint.h"
 #include "sums/sum_powers.h"
+#include "sums/window_engine.h"
 
 namespace aequa {
 namespace {
@@ -211,6 +212,7 @@ void OfferUpperPart(SumRun& run, WorkItem& item, uint32_t mark) {
 class SumLine {
  public:
   SumLine(SumRun& run, WorkItem& item) : run_(run), item_(item) {}
+  ~SumLine();
   SearchOutcome Search(const SumSearchOptions& options);
 
  private:
@@ -226,7 +228,11 @@ class SumLine {
 
   SumRun& run_;
   WorkItem& item_;
+  // The windowed engine, unless "SumEngine=tree" selects the sum tree.
+  std::unique_ptr<WindowEngine> engine_;
 };
+
+SumLine::~SumLine() = default;
 
 SearchOutcome SumLine::Fail() {
   char text[200];
@@ -255,6 +261,8 @@ SearchOutcome SumLine::WindowLoop() {
       SaveSumCheckpoint(run_);
     }
     OfferUpperPart(run_, item_, marked ? mark : run_.start - 1);
+    // With the engine the windows are its own; without, the sum tree's.
+    if (engine_ != nullptr) run_.ceiling = engine_->PlanWindow(run_.windowLow, run_.endPower);
     LogWindow(run_, marked ? mark : run_.start - 1);
     ShowSumStatus(run_);
 
@@ -264,9 +272,15 @@ SearchOutcome SumLine::WindowLoop() {
       control.requests.fetch_and(~REQ_SAVE);
       SaveSumCheckpoint(run_);
     }
-    run_.tree.Reset();
     run_.reports.Clear();
-    RunPass<Filtered>(run_);
+    if (engine_ != nullptr) {
+      run_.ceiling = engine_->Search(run_.windowLow, run_.ceiling, [this](const CollisionLine& line) {
+        run_.reports.Add(line.value, line.m, line.n);
+      });
+    } else {
+      run_.tree.Reset();
+      RunPass<Filtered>(run_);
+    }
     if (control.internalError.load() != 0) return Fail();
     if (control.Requested(REQ_HALT)) {
       // The window is searched again from its start: its lines are written then.
@@ -327,7 +341,23 @@ SearchOutcome SumLine::Search(const SumSearchOptions& options) {
                : BuildSumPowers(run_.powers, run_.k, run_.end, control.internalError);
   if (!built) return Fail();
 
-  run_.tree.Create();
+  if (Settings.SumTree.load() != 0) {
+    run_.tree.Create();
+  } else {
+    WindowEngineSetup setup;
+    setup.k = run_.k;
+    setup.n = run_.n;
+    setup.end = run_.end;
+    setup.powers = run_.powers.begin();
+    setup.stride = entryWords;
+    setup.sieveMask = run_.sieve.mask;
+    setup.memoryBytes = static_cast<uint64_t>(run_.poolSize) * sizeof(SumNode);
+    const uint32_t power = run_.k;
+    setup.wanted = [power](uint32_t m, uint32_t n) { return CollisionWanted(power, m, n); };
+    SearchControl* control = &run_.control;
+    setup.stop = [control] { return control->Requested(REQ_HALT); };
+    engine_ = std::make_unique<WindowEngine>(setup);
+  }
   LoadSumCheckpoint(run_);
   if (Less128(run_.endPower, run_.windowLow)) run_.windowLow = run_.endPower;
   run_.deletionCount = 0;

@@ -123,8 +123,8 @@ void ExpectOutputs(const ClientLayout& client, const std::set<std::string>& expe
 // Each range takes a few seconds, finds results, and saves more than once a second.
 const std::vector<std::vector<std::string>> kRanges = {
     {"new", "5", "600", "800", "1", "4", "--mode", "exact"},  // 720^5 = 665^5+550^5+420^5+135^5
-    {"compute", "3", "1", "3000", "2"},                        // the taxicab numbers below 3000^3
-    {"penta", "5", "100", "400", "2"},                         // the identity at a = 133 and 399
+    {"compute", "3", "1", "12000", "2"},                       // the taxicab numbers below 12000^3
+    {"penta", "5", "100", "900", "2"},                         // the identity at a = 133, 399, ...
 };
 
 TEST(BoincApp, APartRunToItsEndGivesTheResultsOfTheCommandLine) {
@@ -149,7 +149,8 @@ TEST(BoincApp, APartKilledAfterACheckpointGoesOnFromItAndGivesTheSameResults) {
     ClientLayout client(range);
     {
       auto app = client.Start();
-      ASSERT_TRUE(WaitForFileText(client.SlotFile("stderr.txt"), "Checkpoint saved", 60));
+      ASSERT_TRUE(WaitForFileText(client.SlotFile("stderr.txt"), "Checkpoint saved", 60))
+          << ReadFile(client.SlotFile("stderr.txt"));
       app.Signal(SIGKILL);
       ASSERT_TRUE(app.WaitForExit(30));
     }

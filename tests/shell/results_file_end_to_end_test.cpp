@@ -111,8 +111,10 @@ TEST(ResultsFileEndToEnd, AFullDiskLeavesNoTornLineAndLosesNoResult) {
 
   test::BackgroundAequa run({"--dir", data, "compute", "3", "1", "3000", "2"});
   ASSERT_TRUE(run.WaitForOutput("Waiting until the results file can be written")) << run.Output();
+  // A checkpoint that finds the disk full says so in the results file, in a line of its own.
   const std::regex wellFormed(
-      R"(\[.{24}\]|\(3,2,2\) at \d+|\(3,2\) \d+ done in \d+ seconds S3:[0-9A-F]{8} |)");
+      R"(\[.{24}\]|\(3,2,2\) at \d+|\(3,2\) \d+ done in \d+ seconds S3:[0-9A-F]{8} |)"
+      R"(|Cannot save data)");
   for (const std::string& line : Lines(ReadFile(data + "/SOLUTION.TXT"))) {
     EXPECT_TRUE(std::regex_match(line, wellFormed)) << "torn: " << line;
   }

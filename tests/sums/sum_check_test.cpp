@@ -20,7 +20,9 @@ namespace {
 
 std::mutex linesLock;
 std::vector<std::string> lines;
-int haltAfter = 0;  // raise a halt at this representation line (0: never)
+int haltAfter = 0;     // raise a halt at this representation line (0: never)
+int displayAfter = 0;  // raise a display request at this representation line (0: never)
+int progressLines = 0; // progress lines seen (and left out of `lines`)
 
 // Keeps every line but the progress lines of the display tick ("2,0,3: -8-5"), which the fast
 // timer of these tests may ask for at any moment; a stop's "Break at" line is kept.
@@ -30,11 +32,16 @@ void Capture(const char* line, bool) {
   const size_t colon = text.find(": ");
   if (colon != std::string::npos && text.find('=') == std::string::npos &&
       text.rfind("Break at", 0) != 0 && text.find_first_not_of("0123456789,") == colon) {
+    ++progressLines;
     return;
   }
   lines.push_back(line);
   if (haltAfter > 0 && std::string(line).find('=') != std::string::npos && --haltAfter == 0) {
     ControlOf(kQuestionControl).requests.store(REQ_HALT);
+  }
+  if (displayAfter > 0 && std::string(line).find('=') != std::string::npos &&
+      --displayAfter == 0) {
+    ControlOf(kQuestionControl).requests.fetch_or(REQ_DISPLAY);
   }
 }
 
@@ -47,6 +54,7 @@ class SumCheckTest : public ::testing::Test {
     SetLogLineSink(&Capture);
     lines.clear();
     haltAfter = 0;
+    displayAfter = 0;
   }
   void TearDown() override {
     SetLogLineSink(nullptr);
@@ -117,6 +125,16 @@ TEST_F(SumCheckTest, AStopEndsTheSearchWithTheCountSoFar) {
   EXPECT_EQ(two.back(), "Stopped after 1 sums of 5525 with 2 terms of power 2");
   EXPECT_NE(test::ReadFile("SOLUTION.TXT").find("Stopped after 1 sums of 5525 with 2 terms of power 2\r\n"),
             std::string::npos);
+}
+
+TEST_F(SumCheckTest, TwoTermSearchesShowProgressAndGoOn) {
+  const Lines whole = Run(2, 2, "5525");
+  progressLines = 0;
+  displayAfter = 1;
+  const Lines shown = Run(2, 2, "5525");
+  // The display tick is seen at the first level: a progress line, then the rest as before.
+  EXPECT_GE(progressLines, 1);  // the timer may add its own tick
+  EXPECT_EQ(shown, whole);
 }
 
 // Every multiset of 1..n positive terms with sum S, written as the command writes it.

@@ -141,10 +141,12 @@ class SumSearchTest : public ::testing::Test {
     logged.clear();
     Settings.ForceAVL.store(0);
     Settings.Info.store(0);
+    Settings.SumTree.store(0);
     haltTarget = &control_;
   }
   void TearDown() override {
     SetLogLineSink(nullptr);
+    Settings.SumTree.store(0);
     IniFreeAll();
   }
   // The driver with the tree's pool capped at pool_ nodes (0: the memory setting alone).
@@ -252,6 +254,7 @@ Wide ParseWide(const std::string& text) {
 }
 
 TEST_F(SumSearchTest, WindowsAfterEvictionsStartAtTheCeilingWithTwiceTheWidth) {
+  Settings.SumTree.store(1);
   Settings.Info.store(1);
   pool_ = 25;
   WorkItem item = Item(3, 1, 60, 3);
