@@ -25,7 +25,7 @@ using test::WriteFile;
 
 const std::vector<std::vector<std::string>> kSearches = {
     {"new", "5", "100", "400", "1", "4"},  // finds 144^5 = 133^5+110^5+84^5+27^5
-    {"compute", "3", "1", "2000", "2"},    // 4000 sums of two cubes in two ways
+    {"compute", "3", "1", "8000", "2", "--memory", "1"},  // cubes in two ways, many windows
     {"penta", "5", "100", "300", "2"},     // the identity at a = 133
 };
 

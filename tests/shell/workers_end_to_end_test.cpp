@@ -23,7 +23,7 @@ const std::vector<std::vector<std::string>> kQueue = {
     // Values of about a second each, in slices of one second, cut between workers.
     {"new", "5", "1000", "1006", "1", "4", "--mode", "exact", "--duration", "1"},
     {"new", "5", "100", "300", "1", "4"},  // 144^5 = 133^5+110^5+84^5+27^5
-    {"compute", "3", "1", "3000", "2"},
+    {"compute", "3", "1", "8000", "2", "--memory", "1"},  // many windows, cut between workers
     {"penta", "5", "100", "300", "2"},  // the identity at a = 133
 };
 
