@@ -9,6 +9,7 @@
 #include "core/drivers.h"
 #include "core/output_log.h"
 #include "core/results_file.h"
+#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -131,6 +132,7 @@ bool RunQueue() {
       const bool noDriver = (kind == WORK_SUM && drivers.equalSums == nullptr) ||
                             (kind == WORK_ADD && drivers.sumCollision == nullptr) ||
                             (kind == WORK_PENTA && drivers.penta == nullptr);
+      const RunningLineScope running(item.lineId);
       const bool ends = RunItem(kind, item);
       internalErrorSeen = internalErrorSeen || InternalError.load() != 0;
       if (ends) return noDriver;

@@ -1,6 +1,7 @@
 #pragma once
-// One work line of the queue in memory: eleven unsigned 32-bit words, and the id of the line
-// it was read from, so that progress is written to that line and to no other.
+// One work line of the queue in memory: eleven unsigned 32-bit words, the id of the line it
+// was read from, so that progress is written to that line and to no other, and what the line
+// keeps of its past (its first start and the CPU time spent on it).
 #include <cstdint>
 
 namespace aequa {
@@ -22,6 +23,9 @@ struct WorkItem {
   uint32_t terms = 0;
   uint32_t megabytes = 0;
   uint32_t lineId = 0;  // the settings store's id of the line; 0 for an item of no line
+  uint32_t origin = 0;      // the line's first start, kept while its start moves
+  uint32_t cpuSeconds = 0;  // CPU seconds spent on the line before it was read this time
+  uint32_t cpuMark = 0;     // the line clock (milliseconds) when it was read this time
 };
 
 }  // namespace aequa

@@ -4,7 +4,9 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "core/line_clock.h"
 #include "core/output_log.h"
+#include "core/progress_estimate.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -59,6 +61,27 @@ bool KeyIs(const char* key, std::string_view word) {
   return key[i] == '\0' && i == word.size();
 }
 
+// The optional trailing fields of a line, after those LineFieldNames lists: the line's first
+// start, and the CPU seconds spent on it. Missing (lines written before they existed) or not
+// below the start, the first start is the start itself.
+void KeepOrigin(WorkItem& item) {
+  if (item.origin == 0 || item.origin > item.start) {
+    item.origin = item.start;
+    item.cpuSeconds = 0;
+  }
+}
+
+// The trailing fields as written: only when the line has moved or has had CPU time, so that
+// a line no search has touched reads as it was queued.
+std::string HistoryFields(const WorkItem& item, uint32_t cpuSeconds) {
+  if ((item.origin == 0 || item.origin >= item.start) && cpuSeconds == 0) return "";
+  const uint32_t origin = item.origin == 0 || item.origin > item.start ? item.start : item.origin;
+  char text[32];
+  std::snprintf(text, sizeof text, ",%lu,%lu", static_cast<unsigned long>(origin),
+                static_cast<unsigned long>(cpuSeconds));
+  return text;
+}
+
 // Checks one line into the item; returns the kind, or 0 after reporting the line with the
 // message of the first rule it breaks. A rule broken because reading stopped at a field that
 // is not a number is reported as that field's fault.
@@ -75,23 +98,27 @@ uint32_t ValidateLine(const char* key, const char* value, WorkItem& item, bool q
   LineFault fault = LineFault::None;
   if (KeyIs(key, "ADD")) {
     kind = WORK_ADD;
-    stoppedAt =
-        ReadFields(value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes});
+    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.terms,
+                                   &item.megabytes, &item.origin, &item.cpuSeconds});
     fault = CheckAddItem(item);
   } else if (KeyIs(key, "SUM")) {
     kind = WORK_SUM;
     stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.leftTerms,
                                    &item.rightTerms, &item.variant, &item.current,
-                                   &item.duration});
+                                   &item.duration, &item.origin, &item.cpuSeconds});
     fault = CheckSumItem(item);
   } else if (KeyIs(key, "PENTA")) {
     kind = WORK_PENTA;
-    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.variant});
+    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.variant,
+                                   &item.origin, &item.cpuSeconds});
     fault = CheckPentaItem(item);
   } else {
     return refuse("Illegal line in INI file: %s=%s\n");
   }
-  if (fault == LineFault::None) return item.kind = kind;
+  if (fault == LineFault::None) {
+    KeepOrigin(item);
+    return item.kind = kind;
+  }
   if (stoppedAt < LineFieldCount(kind) && stoppedAt <= LastFieldRead(fault)) {
     char pattern[80];
     std::snprintf(pattern, sizeof pattern, "Not a number for %s in INI file: %%s=%%s\n",
@@ -176,6 +203,10 @@ std::string ValueOf(const WorkItem& item) {
 
 }  // namespace
 
+uint32_t LineCpuSeconds(const WorkItem& item) {
+  return item.cpuSeconds + (LineCpuMilliseconds() - item.cpuMark) / 1000u;
+}
+
 uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
   item = WorkItem{};
   const char* file = WorkFile();
@@ -188,6 +219,7 @@ uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
     uint32_t kind = ValidateLine(key, value, item);
     if (kind != 0) {
       item.lineId = IniLineId(file, index);
+      item.cpuMark = LineCpuMilliseconds();
       return kind;
     }
     item = WorkItem{};
@@ -202,7 +234,8 @@ bool UpdateWorkLine(const WorkItem& item) {
   const uint32_t index = IniFindLine(file, item.lineId);
   if (index != 0) {
     if (item.start < item.end) {
-      IniPutLine(file, index, KeyOf(item.kind), ValueOf(item).c_str());
+      const std::string value = ValueOf(item) + HistoryFields(item, LineCpuSeconds(item));
+      IniPutLine(file, index, KeyOf(item.kind), value.c_str());
     } else {
       IniDeleteLine(file, index);
     }
@@ -259,6 +292,7 @@ std::string BuildStatusReport() {
                     static_cast<int32_t>(item.variant), power, start, end);
     }
     text += line;
+    text += "  " + ProgressText(EstimateProgress(item, item.cpuSeconds)) + "\n";
   }
   IniRelease(file);
   if (counted == 0) text = "You have no work queued up.";

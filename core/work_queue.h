@@ -13,8 +13,13 @@ namespace aequa {
 // 0 when none is left. Invalid lines met on the way are reported and deleted.
 uint32_t ParseWorkLine(uint32_t index, WorkItem& item);
 
+// The CPU seconds spent on the item's line: those it had when it was read, and those the
+// calling thread has spent since (by the line clock).
+uint32_t LineCpuSeconds(const WorkItem& item);
+
 // Writes the driver's progress into the line the item was read from, and into no other;
-// deletes that line when the item's range is exhausted. False (with a message) when the line
+// deletes that line when the item's range is exhausted. A line whose start has moved, or
+// that has had CPU time, keeps its first start and its CPU seconds in two trailing fields. False (with a message) when the line
 // is no longer in the work file: its progress then has nowhere to go.
 bool UpdateWorkLine(const WorkItem& item);
 

@@ -55,6 +55,13 @@ struct PriorityFields {
 struct ResultsFields {
   FieldSpec all;
 };
+struct StatusFields {
+  FieldSpec json;
+};
+// queue: an optional edit ("remove N", "move N M"), whose values the command counts itself.
+struct QueueFields {
+  FieldSpec edit, line, place;
+};
 // split: the range is a queueing command with its values and options, or a queue line.
 struct SplitFields {
   FieldSpec range, parts, cpuTime, unitMs, into, line, settings, boinc;
@@ -71,6 +78,8 @@ extern const UserFields kUserFields;
 extern const PreferenceFields kPreferenceFields;
 extern const PriorityFields kPriorityFields;
 extern const ResultsFields kResultsFields;
+extern const StatusFields kStatusFields;
+extern const QueueFields kQueueFields;
 extern const SplitFields kSplitFields;
 extern const MergeFields kMergeFields;
 
