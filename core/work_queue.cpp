@@ -271,6 +271,7 @@ std::string BuildStatusReport() {
     if (text.size() >= 1800) continue;
     ++counted;
     char line[200];
+    text += std::to_string(i) + ". ";
     const int power = static_cast<int32_t>(item.power);
     const int start = static_cast<int32_t>(item.start);
     const int end = static_cast<int32_t>(item.end);

@@ -26,7 +26,8 @@ bool UpdateWorkLine(const WorkItem& item);
 // Drops the line the item was read from (after an internal error); other lines stay.
 void DeleteWorkLine(const WorkItem& item);
 
-// The queue report that the Status command shows (at most 2000 bytes).
+// The queue report that the Status command shows (at most 2000 bytes): each line by the
+// number that removing or moving it takes, with its progress.
 std::string BuildStatusReport();
 
 // Appends a work line built from a range dialog and (unless `startIfIdle` is false) starts

@@ -31,6 +31,8 @@ class CAequoApp : public fw::Application {
   void OnPriority();
   void OnTrayIcon();
   void OnNoIcon();
+  void OnQueue();
+  void OnSelftest();
 
   CMainFrame frame_;
   CAequoDoc document_;

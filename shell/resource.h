@@ -13,6 +13,7 @@ inline constexpr int IDD_RANGE = 135;
 inline constexpr int IDD_SUMRANGE = 136;
 inline constexpr int IDD_SUM = 137;
 inline constexpr int IDD_PENTA = 138;
+inline constexpr int IDD_QUEUE = 139;
 
 inline constexpr uint32_t ID_TEST_USERINFO = 32771;
 inline constexpr uint32_t ID_TEST_STATUS = 32772;
@@ -27,6 +28,8 @@ inline constexpr uint32_t ID_OPTIONS_INSTALL = 32783;
 inline constexpr uint32_t ID_TEST_COMPUTE = 32786;
 inline constexpr uint32_t ID_TEST_COMPUTESUM = 32787;
 inline constexpr uint32_t ID_TEST_PENTA = 32788;
+inline constexpr uint32_t ID_OPTIONS_QUEUE = 32789;
+inline constexpr uint32_t ID_HELP_SELFTEST = 32790;
 
 // Dialog controls.
 inline constexpr int IDC_FIELD1 = 1004;
@@ -39,6 +42,8 @@ inline constexpr int IDC_BEST = 1013;
 inline constexpr int IDC_SAME = 1014;
 inline constexpr int IDC_EXACT = 1015;
 inline constexpr int IDC_PRIORITY = 1016;
+inline constexpr int IDC_REMOVE = 1017;
+inline constexpr int IDC_MOVE = 1018;
 
 // The notification icon and its callback message.
 inline constexpr uint32_t IDI_TRAY = 352;

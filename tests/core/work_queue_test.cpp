@@ -201,10 +201,10 @@ TEST_F(WorkQueue, StatusReportListsTheQueueAsAdjusted) {
             "SUM=3,1,100,2,2\nSUM=5,80,90,1,4,1,85,60\nFOO=1\nADD=4,10,20,2,0\nPENTA=5,1,10,7\n");
   EXPECT_EQ(BuildStatusReport(),
             "Below is a report on the work you have queued.\n"
-            "k=3, from 2 to 100, m=2, n=2 (current=2)\n" +
-                kNotStarted + "k=5, from 80 to 90, m=1, n=4 (current=85, duration=60)\n" +
-                kNotStarted + "k=4, from 10 to 20, 2 terms, 1 megabytes\n" + kNotStarted +
-                "Penta7 on k=5, from 1 to 10\n" + kNotStarted);
+            "1. k=3, from 2 to 100, m=2, n=2 (current=2)\n" +
+                kNotStarted + "2. k=5, from 80 to 90, m=1, n=4 (current=85, duration=60)\n" +
+                kNotStarted + "3. k=4, from 10 to 20, 2 terms, 1 megabytes\n" + kNotStarted +
+                "4. Penta7 on k=5, from 1 to 10\n" + kNotStarted);
   // The invalid line was reported and removed from the file.
   EXPECT_EQ(ReadFile("worksum.ini"),
             "SUM=3,1,100,2,2\r\nSUM=5,80,90,1,4,1,85,60\r\nADD=4,10,20,2,0\r\nPENTA=5,1,10,7\r\n");

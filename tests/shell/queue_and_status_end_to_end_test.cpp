@@ -182,7 +182,7 @@ TEST_F(QueueAndStatus, StatusJsonFollowsItsSchemaWithProgressAndTheLastResult) {
   EXPECT_EQ(status.members["last_result"].text, "1729=12+1");
 
   const ProcessResult plain = Aequa({"status"});
-  EXPECT_NE(plain.out.find("Penta2 on k=5, from 150 to 200\n"
+  EXPECT_NE(plain.out.find("1. Penta2 on k=5, from 150 to 200\n"
                            "  50.0% done, 0:05:00 CPU, about 0:05:00 left\n"),
             std::string::npos)
       << plain.out;
