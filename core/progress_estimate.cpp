@@ -55,4 +55,11 @@ std::string ProgressText(const LineProgress& progress) {
   return text + "about " + DurationText(progress.secondsLeft) + " left";
 }
 
+std::string ShortProgressText(const LineProgress& progress) {
+  char percent[32];
+  std::snprintf(percent, sizeof percent, "%.1f%%", progress.percent);
+  if (progress.secondsLeft < 0) return percent;
+  return std::string(percent) + ", " + DurationText(progress.secondsLeft) + " left";
+}
+
 }  // namespace aequa

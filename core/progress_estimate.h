@@ -26,5 +26,7 @@ std::string DurationText(int64_t seconds);
 
 // "37.5% done, 0:12:00 CPU, about 0:20:00 left" ("time left not known yet" without a rate).
 std::string ProgressText(const LineProgress& progress);
+// The short form for the status line and tray tip: "37.5%, 0:20:00 left" (or "37.5%").
+std::string ShortProgressText(const LineProgress& progress);
 
 }  // namespace aequa

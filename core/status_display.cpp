@@ -1,6 +1,7 @@
 #include "core/status_display.h"
 
 #include <atomic>
+#include <mutex>
 
 #include "core/output_log.h"
 #include "core/settings.h"
@@ -11,14 +12,28 @@ namespace {
 
 std::atomic<WindowPort*> window{nullptr};
 std::atomic<bool> titleChanged{false};
+std::mutex progressLock;
+std::string& Progress() {
+  static std::string progress;
+  return progress;
+}
 
 }  // namespace
 
 void AttachWindow(WindowPort* w) { window.store(w); }
 WindowPort* AttachedWindow() { return window.load(); }
 
+void SetStatusProgress(const std::string& progress) {
+  std::lock_guard<std::mutex> hold(progressLock);
+  Progress() = progress;
+}
+
 void ShowStatus(const char* status) {
   std::string text = std::string("Aequa - ") + status;
+  {
+    std::lock_guard<std::mutex> hold(progressLock);
+    if (!Progress().empty()) text += " [" + Progress() + "]";
+  }
   RecordStatusText(text);
   WindowPort* w = window.load();
   if (w == nullptr) return;

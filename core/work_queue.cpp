@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
+#include "core/status_display.h"
 #include "core/work_control.h"
 #include "core/work_rules.h"
 
@@ -234,10 +235,13 @@ bool UpdateWorkLine(const WorkItem& item) {
   const uint32_t index = IniFindLine(file, item.lineId);
   if (index != 0) {
     if (item.start < item.end) {
-      const std::string value = ValueOf(item) + HistoryFields(item, LineCpuSeconds(item));
+      const uint32_t cpu = LineCpuSeconds(item);
+      const std::string value = ValueOf(item) + HistoryFields(item, cpu);
       IniPutLine(file, index, KeyOf(item.kind), value.c_str());
+      SetStatusProgress(ShortProgressText(EstimateProgress(item, cpu)));
     } else {
       IniDeleteLine(file, index);
+      SetStatusProgress("");
     }
   }
   IniRelease(file);
@@ -255,6 +259,7 @@ void DeleteWorkLine(const WorkItem& item) {
   const uint32_t index = IniFindLine(file, item.lineId);
   if (index != 0) IniDeleteLine(file, index);
   IniRelease(file);
+  SetStatusProgress("");
 }
 
 std::string BuildStatusReport() {
