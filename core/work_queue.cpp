@@ -7,6 +7,7 @@
 #include "core/line_clock.h"
 #include "core/output_log.h"
 #include "core/progress_estimate.h"
+#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -298,7 +299,8 @@ std::string BuildStatusReport() {
                     static_cast<int32_t>(item.variant), power, start, end);
     }
     text += line;
-    text += "  " + ProgressText(EstimateProgress(item, item.cpuSeconds)) + "\n";
+    text += "  " + ProgressText(EstimateProgress(item, item.cpuSeconds)) +
+            (LineRunning(item.lineId) ? " (being searched)\n" : "\n");
   }
   IniRelease(file);
   if (counted == 0) text = "You have no work queued up.";

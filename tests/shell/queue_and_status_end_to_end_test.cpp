@@ -255,6 +255,8 @@ TEST_F(QueueAndStatus, ARunningCopyEditsItsQueueButNotTheLineItSearches) {
   EXPECT_EQ(r.status, 0) << r.err;
   r = Aequa({"queue"});
   EXPECT_NE(r.out.find("(running)\n"), std::string::npos) << r.out;
+  const ProcessResult report = Aequa({"status"});
+  EXPECT_NE(report.out.find(" (being searched)\n2. "), std::string::npos) << report.out;
   EXPECT_NE(r.out.find("2. ADD=3,1,20,2,4\n"), std::string::npos) << r.out;
   r = Aequa({"queue", "remove", "3"});
   EXPECT_EQ(r.status, 0) << r.err;
