@@ -1,6 +1,7 @@
 #include "core/status_display.h"
 
 #include <atomic>
+#include <mutex>
 
 #include "core/output_log.h"
 #include "core/settings.h"
@@ -11,6 +12,11 @@ namespace {
 
 std::atomic<WindowPort*> window{nullptr};
 std::atomic<bool> titleChanged{false};
+std::mutex progressLock;
+std::string& Progress() {
+  static std::string progress;
+  return progress;
+}
 
 }  // namespace
 
@@ -18,6 +24,12 @@ void AttachWindow(WindowPort* w) { window.store(w); }
 WindowPort* AttachedWindow() { return window.load(); }
 
 namespace {
+
+// The progress of the line being searched, after the status of a single search.
+std::string WithProgress(const std::string& status) {
+  std::lock_guard<std::mutex> hold(progressLock);
+  return Progress().empty() ? status : status + " [" + Progress() + "]";
+}
 
 void Display(const std::string& text) {
   WindowPort* w = window.load();
@@ -39,13 +51,21 @@ void ShowStatus(const char* status) {
   Display(text);
 }
 
+void SetStatusProgress(const std::string& progress) {
+  std::lock_guard<std::mutex> hold(progressLock);
+  Progress() = progress;
+}
+
 void ShowStatus(const SearchControl& from, const char* status) {
-  const std::string composed = RecordWorkerStatus(from.index, status);
+  // One search: its line's progress follows its status. Several: each line's progress is in
+  // the status report, the title holds each worker's status.
+  const std::string shown = Settings.Workers.load() <= 1 ? WithProgress(status) : status;
+  const std::string composed = RecordWorkerStatus(from.index, shown);
   Display(composed);
   // The icon comes back if it has gone, with the search's status (all of them when several
   // searches run).
   if (Settings.TrayIcon.load() != 0) {
-    SetTrayIcon(0, Settings.Workers.load() <= 1 ? status : composed.c_str());
+    SetTrayIcon(0, Settings.Workers.load() <= 1 ? shown.c_str() : composed.c_str());
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// One work line of the queue in memory: eleven unsigned 32-bit words, and the id of the line
-// it was read from, so that progress is written to that line and to no other.
+// One work line of the queue in memory: eleven unsigned 32-bit words, the id of the line it
+// was read from, so that progress is written to that line and to no other, and what the line
+// keeps of its past (its first start and the CPU time spent on it).
 #include <cstdint>
 
 namespace aequa {
@@ -26,6 +27,8 @@ struct WorkItem {
   // progress is known after its start has moved. Kept in the line, after its other fields,
   // once it differs from the start; a line without it began at its start.
   uint32_t first = 0;
+  uint32_t cpuSeconds = 0;  // CPU seconds spent on the line before it was read this time
+  uint32_t cpuMark = 0;     // the line clock (milliseconds) when it was read this time
 };
 
 }  // namespace aequa

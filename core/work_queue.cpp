@@ -8,10 +8,14 @@
 
 #include "core/coordinator.h"
 #include "core/cost_model.h"
+#include "core/line_clock.h"
 #include "core/output_log.h"
+#include "core/progress_estimate.h"
+#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
+#include "core/status_display.h"
 #include "core/work_control.h"
 #include "core/work_rules.h"
 
@@ -63,6 +67,27 @@ bool KeyIs(const char* key, std::string_view word) {
   return key[i] == '\0' && i == word.size();
 }
 
+// The optional trailing fields of a line, after those LineFieldNames lists: the line's first
+// start, and the CPU seconds spent on it. Missing (lines written before they existed) or not
+// below the start, the first start is the start itself.
+void KeepFirst(WorkItem& item) {
+  if (item.first == 0 || item.first > item.start) {
+    item.first = item.start;
+    item.cpuSeconds = 0;
+  }
+}
+
+// The trailing fields as written: only when the line has moved or has had CPU time, so that
+// a line no search has touched reads as it was queued.
+std::string HistoryFields(const WorkItem& item, uint32_t cpuSeconds) {
+  if ((item.first == 0 || item.first >= item.start) && cpuSeconds == 0) return "";
+  const uint32_t origin = item.first == 0 || item.first > item.start ? item.start : item.first;
+  char text[32];
+  std::snprintf(text, sizeof text, ",%lu,%lu", static_cast<unsigned long>(origin),
+                static_cast<unsigned long>(cpuSeconds));
+  return text;
+}
+
 // Checks one line into the item; returns the kind, or 0 after reporting the line with the
 // message of the first rule it breaks. A rule broken because reading stopped at a field that
 // is not a number is reported as that field's fault.
@@ -79,25 +104,25 @@ uint32_t ValidateLine(const char* key, const char* value, WorkItem& item, bool q
   LineFault fault = LineFault::None;
   if (KeyIs(key, "ADD")) {
     kind = WORK_ADD;
-    stoppedAt = ReadFields(
-        value, {&item.power, &item.start, &item.end, &item.terms, &item.megabytes, &item.first});
+    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.terms,
+                                   &item.megabytes, &item.first, &item.cpuSeconds});
     fault = CheckAddItem(item);
   } else if (KeyIs(key, "SUM")) {
     kind = WORK_SUM;
     stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.leftTerms,
                                    &item.rightTerms, &item.variant, &item.current,
-                                   &item.duration, &item.first});
+                                   &item.duration, &item.first, &item.cpuSeconds});
     fault = CheckSumItem(item);
   } else if (KeyIs(key, "PENTA")) {
     kind = WORK_PENTA;
-    stoppedAt =
-        ReadFields(value, {&item.power, &item.start, &item.end, &item.variant, &item.first});
+    stoppedAt = ReadFields(value, {&item.power, &item.start, &item.end, &item.variant,
+                                   &item.first, &item.cpuSeconds});
     fault = CheckPentaItem(item);
   } else {
     return refuse("Illegal line in INI file: %s=%s\n");
   }
   if (fault == LineFault::None) {
-    if (item.first == 0 || item.first > item.start) item.first = item.start;
+    KeepFirst(item);
     return item.kind = kind;
   }
   if (stoppedAt < LineFieldCount(kind) && stoppedAt <= LastFieldRead(fault)) {
@@ -184,11 +209,20 @@ std::string ValueOf(const WorkItem& item) {
       value = PentaLineValue(item.power, item.start, item.end, item.variant);
       break;
   }
-  if (item.first != 0 && item.first < item.start) value += "," + std::to_string(item.first);
   return value;
 }
 
+// The line as written: its fields, then where it began and its CPU seconds when it has any
+// history.
+std::string LineValue(const WorkItem& item, uint32_t cpuSeconds) {
+  return ValueOf(item) + HistoryFields(item, cpuSeconds);
+}
+
 }  // namespace
+
+uint32_t LineCpuSeconds(const WorkItem& item) {
+  return item.cpuSeconds + (LineCpuMilliseconds() - item.cpuMark) / 1000u;
+}
 
 uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
   const char* file = WorkFile();
@@ -202,6 +236,7 @@ uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
     const uint32_t kind = ValidateLine(key.c_str(), value.c_str(), item);
     if (kind != 0) {
       item.lineId = id;
+      item.cpuMark = LineCpuMilliseconds();
       return kind;
     }
     item = WorkItem{};
@@ -212,9 +247,14 @@ uint32_t ParseWorkLine(uint32_t index, WorkItem& item) {
 
 bool UpdateWorkLine(const WorkItem& item) {
   const char* file = WorkFile();
-  const bool found = item.start < item.end
-                         ? IniPutLineById(file, item.lineId, KeyOf(item.kind), ValueOf(item).c_str())
-                         : IniDeleteLineById(file, item.lineId);
+  const uint32_t cpu = LineCpuSeconds(item);
+  const bool found =
+      item.start < item.end
+          ? IniPutLineById(file, item.lineId, KeyOf(item.kind), LineValue(item, cpu).c_str())
+          : IniDeleteLineById(file, item.lineId);
+  if (found) {
+    SetStatusProgress(item.start < item.end ? ShortProgressText(EstimateProgress(item, cpu)) : "");
+  }
   if (!found && item.lineId != 0) {
     const std::string text = std::string("The line ") + KeyOf(item.kind) + "=" + ValueOf(item) +
                              " is no longer in the work file; its progress is not written\n";
@@ -332,8 +372,9 @@ bool SplitWorkLine(WorkItem& item, uint32_t cut) {
   // new part goes in first: when it cannot (a full table), nothing has changed.
   IniHold(file, 0);
   const bool done =
-      IniInsertLineAfter(file, item.lineId, KeyOf(part.kind), ValueOf(part).c_str()) &&
-      IniPutLineById(file, item.lineId, KeyOf(item.kind), ValueOf(own).c_str());
+      IniInsertLineAfter(file, item.lineId, KeyOf(part.kind), LineValue(part, 0).c_str()) &&
+      IniPutLineById(file, item.lineId, KeyOf(item.kind),
+                     LineValue(own, LineCpuSeconds(item)).c_str());
   IniRelease(file);
   if (done) item.end = cut;
   return done;
@@ -353,6 +394,7 @@ std::string BuildStatusReport() {
     if (text.size() >= 1800) continue;
     ++counted;
     char line[200];
+    text += std::to_string(i) + ". ";
     const int power = static_cast<int32_t>(item.power);
     const int start = static_cast<int32_t>(item.start);
     const int end = static_cast<int32_t>(item.end);
@@ -374,10 +416,15 @@ std::string BuildStatusReport() {
                     static_cast<int32_t>(item.variant), power, start, end);
     }
     text += line;
-    // A line being searched names its worker (numbered from 1, as on the log).
-    if (const uint32_t owner = IniLineOwner(file, i); owner != 0) {
-      text.pop_back();
-      text += " - searched by worker " + std::to_string(owner) + "\n";
+    // Its progress; a line being searched names its worker (numbered from 1, as on the log).
+    const uint32_t owner = IniLineOwner(file, i);
+    text += "  " + ProgressText(EstimateProgress(item, item.cpuSeconds));
+    if (owner != 0) {
+      text += Settings.Workers.load() > 1
+                  ? " (being searched by worker " + std::to_string(owner) + ")\n"
+                  : " (being searched)\n";
+    } else {
+      text += LineRunning(item.lineId) ? " (being searched)\n" : "\n";
     }
   }
   IniRelease(file);

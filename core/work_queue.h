@@ -16,8 +16,13 @@ namespace aequa {
 // 0 when none is left. Invalid lines met on the way are reported and deleted.
 uint32_t ParseWorkLine(uint32_t index, WorkItem& item);
 
+// The CPU seconds spent on the item's line: those it had when it was read, and those the
+// calling thread has spent since (by the line clock).
+uint32_t LineCpuSeconds(const WorkItem& item);
+
 // Writes the driver's progress into the line the item was read from, and into no other;
-// deletes that line when the item's range is exhausted. False (with a message) when the line
+// deletes that line when the item's range is exhausted. A line whose start has moved, or
+// that has had CPU time, keeps its first start and its CPU seconds in two trailing fields. False (with a message) when the line
 // is no longer in the work file: its progress then has nowhere to go.
 bool UpdateWorkLine(const WorkItem& item);
 
@@ -53,6 +58,8 @@ std::vector<TakenLine> TakenLines();
 bool SplitWorkLine(WorkItem& item, uint32_t cut);
 
 // The queue report that the Status command shows (at most 2000 bytes).
+// The queue report that the Status command shows (at most 2000 bytes): each line by the
+// number that removing or moving it takes, with its progress.
 std::string BuildStatusReport();
 
 // Appends a work line built from a range dialog and (unless `startIfIdle` is false) starts

@@ -1,5 +1,5 @@
 #pragma once
-// Wall-clock time and its local-time text, and sleeping.
+// Wall-clock time and its local-time text, the calling thread's CPU time, and sleeping.
 #include <cstdint>
 #include <string>
 
@@ -15,5 +15,8 @@ void SleepMilliseconds(uint32_t ms);
 
 // Milliseconds from an arbitrary start, never going back (for deadlines).
 int64_t MonotonicMilliseconds();
+
+// CPU time the calling thread has used, in milliseconds.
+int64_t ThreadCpuMilliseconds();
 
 }  // namespace aequa::platform

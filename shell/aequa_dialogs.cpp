@@ -137,6 +137,17 @@ fw::DialogTemplate PentaTemplate() {
   return {IDD_PENTA, "Search using Penta's algorithm", c};
 }
 
+fw::DialogTemplate QueueTemplate() {
+  std::vector<DialogControl> c = {Label("Lines are numbered as Status lists them.", 0, 0),
+                                  Label(kQueueFields.line.label, 2, 0),
+                                  Number(IDC_FIELD1, 2, 6, 8),
+                                  Radio(IDC_REMOVE, "Remove it", 4, 0),
+                                  Radio(IDC_MOVE, "Move it to place", 5, 0),
+                                  Number(IDC_FIELD2, 5, 21, 8)};
+  AddButtons(c, 44);
+  return {IDD_QUEUE, "Queue", c};
+}
+
 }  // namespace
 
 CAboutDlg::CAboutDlg() : Dialog(AboutTemplate()) {}
@@ -225,6 +236,14 @@ void CPentaDlg::DoDataExchange(fw::DataExchange& dx) {
   DDX_Field(dx, IDC_FIELD4, f.type, m_type);
   DDV_Rules(dx, PentaRangeValues{m_power, m_start, m_end, m_type}, PentaRangeRules,
             {{&f.power, IDC_FIELD1}, {&f.start, IDC_FIELD2}, {&f.end, IDC_FIELD3}});
+}
+
+CQueueDlg::CQueueDlg() : Dialog(QueueTemplate()) {}
+
+void CQueueDlg::DoDataExchange(fw::DataExchange& dx) {
+  DDX_Field(dx, IDC_FIELD1, kQueueFields.line, m_line);
+  fw::DDX_Radio(dx, IDC_REMOVE, m_action);
+  DDX_Field(dx, IDC_FIELD2, kQueueFields.place, m_place);
 }
 
 }  // namespace aequa::ui

@@ -1,5 +1,5 @@
 #pragma once
-// The eight dialogs of the Aequa window, with their members and data exchange. The command
+// The nine dialogs of the Aequa window, with their members and data exchange. The command
 // handlers (CAequoApp) fill the members, run the dialog and act on OK.
 #include <cstdint>
 #include <string>
@@ -88,6 +88,16 @@ class CPentaDlg : public fw::Dialog {
   int32_t m_start = 0;
   int32_t m_end = 0;
   int32_t m_type = 0;
+};
+
+// "Queue": a line removed or moved, by its number in the Status list.
+class CQueueDlg : public fw::Dialog {
+ public:
+  CQueueDlg();
+  void DoDataExchange(fw::DataExchange& dx) override;
+  uint32_t m_line = 1;
+  int32_t m_action = 0;  // Remove, Move
+  uint32_t m_place = 1;
 };
 
 }  // namespace aequa::ui

@@ -1,6 +1,7 @@
 #include "shell/aequo_app.h"
 
 #include "core/output_log.h"
+#include "core/queue_edit.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/status_display.h"
@@ -14,6 +15,7 @@
 #include "shell/framework/message_box.h"
 #include "shell/main_menu.h"
 #include "shell/resource.h"
+#include "shell/selftest_hook.h"
 #include "shell/sum_search_hook.h"
 
 namespace aequa::ui {
@@ -39,6 +41,9 @@ CAequoApp::CAequoApp() {
   OnUpdate(ID_OPTIONS_INSTALL, [](fw::CommandUI& ui) {
     ui.SetText(RegisteredAtBoot() ? "Uninstall" : "Install");
   });
+  OnCommand(ID_OPTIONS_QUEUE, [this] { OnQueue(); });
+  OnCommand(ID_HELP_SELFTEST, [this] { OnSelftest(); });
+  OnUpdate(ID_HELP_SELFTEST, [](fw::CommandUI& ui) { ui.Enable(GetSelftestRunner() != nullptr); });
   OnCommand(ID_OPTIONS_TRAYICON, [this] { OnTrayIcon(); });
   OnUpdate(ID_OPTIONS_TRAYICON,
            [](fw::CommandUI& ui) { ui.SetCheck(Settings.TrayIcon.load() == 1); });
@@ -172,6 +177,24 @@ void CAequoApp::OnNoIcon() {
   }
   IniSetInt(SettingsFile(), "HideIcon", on);
   IniSetInt(SettingsFile(), "TrayIcon", Settings.TrayIcon.load());
+}
+
+void CAequoApp::OnQueue() {
+  CQueueDlg dlg;
+  if (dlg.DoModal() != fw::IDOK) return;
+  const QueueEdit outcome = dlg.m_action == 0 ? RemoveQueueLine(dlg.m_line)
+                                              : MoveQueueLine(dlg.m_line, dlg.m_place);
+  fw::AfxMessageBox(QueueEditText(outcome, dlg.m_line),
+                    outcome == QueueEdit::Done ? fw::MB_ICONINFORMATION : fw::MB_ICONEXCLAMATION);
+}
+
+void CAequoApp::OnSelftest() {
+  SelftestRunner run = GetSelftestRunner();
+  if (run == nullptr) return;
+  std::string report;
+  const int status = run(report);
+  if (report.empty()) report = "The self-test could not be run.";
+  fw::AfxMessageBox(report, status == 0 ? fw::MB_ICONINFORMATION : fw::MB_ICONEXCLAMATION);
 }
 
 }  // namespace aequa::ui

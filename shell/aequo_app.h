@@ -32,6 +32,8 @@ class CAequoApp : public fw::Application {
   void OnWorkers();
   void OnTrayIcon();
   void OnNoIcon();
+  void OnQueue();
+  void OnSelftest();
 
   CMainFrame frame_;
   CAequoDoc document_;

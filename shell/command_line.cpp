@@ -13,7 +13,6 @@
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
-#include "core/settings.h"
 #include "core/shared_words.h"
 #include "core/startup.h"
 #include "core/work_control.h"
@@ -21,14 +20,18 @@
 #include "platform/directories.h"
 #include "platform/instance_lock.h"
 #include "platform/signals.h"
+#include "shell/bench_command.h"
 #include "shell/dialog_actions.h"
 #include "shell/help_topics.h"
 #include "shell/command_status.h"
 #include "shell/command_table.h"
 #include "shell/command_values.h"
 #include "shell/merge_command.h"
+#include "shell/queue_command.h"
 #include "shell/results_command.h"
+#include "shell/selftest_command.h"
 #include "shell/split_command.h"
+#include "shell/status_json.h"
 #include "shell/window_entry.h"
 #include "sums/sum_check.h"
 
@@ -239,10 +242,24 @@ int CommandStatus(const Arguments& args) {
   int status = 0;
   if (!ExpectValues(args, status)) return status;
   if (auto s = Start(args)) return *s;
-  std::string report = BuildStatusReport();
-  if (report.empty() || report.back() != '\n') report += '\n';
+  std::string report;
+  if (args.options.count(kStatusFields.json.argument) != 0) {
+    report = BuildStatusJson();
+  } else {
+    report = BuildStatusReport();
+    if (report.empty() || report.back() != '\n') report += '\n';
+  }
   std::fputs(report.c_str(), stdout);
   return Finish(IniReadable(WorkFile()) ? kExitOk : kExitRefused);
+}
+
+// queue counts its own values (none, remove N, or move N M); a running copy carries it out.
+int CommandQueue(const Arguments& args) {
+  if (auto s = Start(args)) return *s;
+  const CommandOutput output = RunQueueCommand(args.values);
+  std::fputs(output.out.c_str(), stdout);
+  std::fputs(output.err.c_str(), stderr);
+  return Finish(output.status);
 }
 
 int CommandUser(const Arguments& args) {
@@ -383,6 +400,7 @@ int RunCommandLine(int argc, char** argv) {
   if (args.command == "sum") return CommandSum(args);
   if (args.command == "continue") return CommandContinue(args);
   if (args.command == "status") return CommandStatus(args);
+  if (args.command == "queue") return CommandQueue(args);
   if (args.command == "results") {
     auto [directory, create] = DataDirectory(args);
     return RunResultsCommand(args, directory, create);
@@ -392,6 +410,16 @@ int RunCommandLine(int argc, char** argv) {
     return RunSplitCommand(args, directory, create);
   }
   if (args.command == "merge") return RunMergeCommand(args);
+  if (args.command == "selftest") {
+    int status = 0;
+    if (!ExpectValues(args, status)) return status;
+    return RunSelftest(stdout);
+  }
+  if (args.command == "bench") {
+    int status = 0;
+    if (!ExpectValues(args, status)) return status;
+    return RunBench(stdout);
+  }
   if (args.command == "user") return CommandUser(args);
   if (args.command == "preferences") return CommandPreferences(args);
   if (args.command == "priority") return CommandPriority(args);

@@ -89,6 +89,16 @@ const ResultsFields kResultsFields = {
     {"All lines", "--all", FieldKind::Flag, 0, 1, nullptr, nullptr, {}},
 };
 
+const StatusFields kStatusFields = {
+    {"JSON", "--json", FieldKind::Flag, 0, 1, nullptr, nullptr, {}},
+};
+
+const QueueFields kQueueFields = {
+    Words("Edit", "[remove N | move N M]", FieldKind::PlainText, 0),
+    Number("Line", "N", FieldKind::Unsigned, 1, kIniMaxLines),
+    Number("New place", "M", FieldKind::Unsigned, 1, kIniMaxLines),
+};
+
 // A part count no larger than a directory listing stays readable; the queue line is an index
 // into the work file's table.
 const SplitFields kSplitFields = {
@@ -141,7 +151,12 @@ const std::vector<CommandSpec>& Commands() {
        false,
        "list every way of writing NUMBER as a sum of at most\n"
        "TERMS POWER-th powers (Ctrl+C stops it)"},
-      {"status", {}, {}, false, "show the queued work"},
+      {"status", {}, {&kStatusFields.json}, false,
+       "show the queued work with its progress, CPU time and\n"
+       "time left (--json: the same and what runs, as JSON)"},
+      {"queue", {&kQueueFields.edit}, {}, false,
+       "list the queued lines by number; remove line N, or\n"
+       "move line N to place M (not a line being searched)"},
       {"results", {}, {&kResultsFields.all}, false,
        "list the results of SOLUTION.TXT (--all: every line),\n"
        "check each signed line's tag, and show which parts of\n"
@@ -170,6 +185,12 @@ const std::vector<CommandSpec>& Commands() {
        "twice, write the sorted results to FILE;\n"
        "--range LINE"
        " names the range when no part.ini does"},
+      {"selftest", {}, {}, false,
+       "run known-answer cases of every search and kernel in a\n"
+       "temporary directory: PASS or FAIL and the time of each"},
+      {"bench", {}, {}, false,
+       "measure the speed of each search on this machine, a few\n"
+       "seconds each, in a temporary directory"},
       {"user", {&kUserFields.name, &kUserFields.email}, {}, false,
        "record your name and e-mail address"},
       {"preferences", {&kPreferenceFields.save, &kPreferenceFields.display}, {}, false,

@@ -58,6 +58,13 @@ struct WorkersFields {
 struct ResultsFields {
   FieldSpec all;
 };
+struct StatusFields {
+  FieldSpec json;
+};
+// queue: an optional edit ("remove N", "move N M"), whose values the command counts itself.
+struct QueueFields {
+  FieldSpec edit, line, place;
+};
 // split: the range is a queueing command with its values and options, or a queue line.
 struct SplitFields {
   FieldSpec range, parts, cpuTime, unitMs, into, line, settings, boinc;
@@ -78,6 +85,8 @@ extern const PreferenceFields kPreferenceFields;
 extern const PriorityFields kPriorityFields;
 extern const WorkersFields kWorkersFields;
 extern const ResultsFields kResultsFields;
+extern const StatusFields kStatusFields;
+extern const QueueFields kQueueFields;
 extern const SplitFields kSplitFields;
 extern const MergeFields kMergeFields;
 extern const HelpFields kHelpFields;

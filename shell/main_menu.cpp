@@ -24,10 +24,15 @@ fw::MenuBar MainMenu() {
         {ID_OPTIONS_PRIORITY, "P&riority"},
         {ID_OPTIONS_WORKERS, "&Workers"},
         {ID_OPTIONS_INSTALL, "&Install"},
+        {ID_OPTIONS_QUEUE, "&Queue..."},
         {0, ""},
         {ID_OPTIONS_TRAYICON, "&Tray Icon"},
         {ID_OPTIONS_NOICON, "&No Icon"}}},
-      {"&Help", {{fw::ID_HELP_FINDER, "&Help Topics"}, {0, ""}, {fw::ID_APP_ABOUT, "&About Aequa..."}}},
+      {"&Help",
+       {{fw::ID_HELP_FINDER, "&Help Topics"},
+        {ID_HELP_SELFTEST, "&Self-test"},
+        {0, ""},
+        {fw::ID_APP_ABOUT, "&About Aequa..."}}},
   };
 }
 

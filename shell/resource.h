@@ -14,6 +14,7 @@ inline constexpr int IDD_SUMRANGE = 136;
 inline constexpr int IDD_SUM = 137;
 inline constexpr int IDD_PENTA = 138;
 inline constexpr int IDD_WORKERS = 139;
+inline constexpr int IDD_QUEUE = 140;
 
 inline constexpr uint32_t ID_TEST_USERINFO = 32771;
 inline constexpr uint32_t ID_TEST_STATUS = 32772;
@@ -30,6 +31,8 @@ inline constexpr uint32_t ID_TEST_COMPUTESUM = 32787;
 inline constexpr uint32_t ID_TEST_PENTA = 32788;
 inline constexpr uint32_t ID_OPTIONS_WORKERS = 32789;
 inline constexpr uint32_t ID_TRAY_OPEN = 32790;  // the tray icon's menu: show the window
+inline constexpr uint32_t ID_OPTIONS_QUEUE = 32791;
+inline constexpr uint32_t ID_HELP_SELFTEST = 32792;
 
 // Dialog controls.
 inline constexpr int IDC_FIELD1 = 1004;
@@ -42,6 +45,8 @@ inline constexpr int IDC_BEST = 1013;
 inline constexpr int IDC_SAME = 1014;
 inline constexpr int IDC_EXACT = 1015;
 inline constexpr int IDC_PRIORITY = 1016;
+inline constexpr int IDC_REMOVE = 1017;
+inline constexpr int IDC_MOVE = 1018;
 
 // The notification icon and its callback message.
 inline constexpr uint32_t IDI_TRAY = 352;

@@ -31,4 +31,10 @@ int64_t MonotonicMilliseconds() {
   return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
+int64_t ThreadCpuMilliseconds() {
+  struct timespec ts {};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 }  // namespace aequa::platform

@@ -21,4 +21,13 @@ void SleepMilliseconds(uint32_t ms) { Sleep(ms); }
 
 int64_t MonotonicMilliseconds() { return static_cast<int64_t>(GetTickCount64()); }
 
+int64_t ThreadCpuMilliseconds() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  auto ticks = [](const FILETIME& t) {
+    return (static_cast<int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return (ticks(kernel) + ticks(user)) / 10000;  // 100 ns ticks
+}
+
 }  // namespace aequa::platform

@@ -10,6 +10,8 @@
 #include "shell/dialog_actions.h"
 #include "shell/command_table.h"
 #include "shell/command_values.h"
+#include "shell/queue_command.h"
+#include "shell/status_json.h"
 #include "shell/sum_search_hook.h"
 #include "shell/terminal/terminal_backend.h"
 #include "shell/terminal/wire.h"
@@ -76,6 +78,10 @@ ForwardedReply QueueResult(bool added) {
 ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
   using namespace ui;
   const auto& v = p.values;
+  if (p.command == "queue" && p.options.empty() && !p.queueOnly) {
+    const CommandOutput output = RunQueueCommand(v);
+    return {output.status, output.out, output.err};
+  }
   if (!TakesTheseArguments(p)) {
     return {2, "", "aequa: the running copy does not take '" + p.command +
                        "' with these arguments\n"};
@@ -111,6 +117,7 @@ ForwardedReply Execute(const Parsed& p, TerminalBackend& backend) {
     return {0, "The representation search runs in the running copy; see its window.\n", ""};
   }
   if (p.command == "status") {
+    if (p.options.count(kStatusFields.json.argument) != 0) return {0, BuildStatusJson(), ""};
     std::string report = BuildStatusReport();
     if (report.empty() || report.back() != '\n') report += '\n';
     return {0, report, ""};

@@ -16,6 +16,7 @@
 #include "platform/local_socket.h"
 #include "platform/signals.h"
 #include "shell/aequo_app.h"
+#include "shell/selftest_hook.h"
 #include "shell/terminal/forwarded_commands.h"
 #include "shell/terminal/terminal_backend.h"
 #include "shell/terminal/terminal_client.h"
@@ -29,6 +30,12 @@ std::atomic<term::TerminalBackend*> serving{nullptr};
 
 void ExitOnSignal() {
   if (term::TerminalBackend* b = serving.load()) b->RequestExit();
+}
+
+// The window's Self-test: the program run again as a child, so that the self-test's searches
+// do not share the state of this copy's searches.
+int RunSelftestChild(std::string& report) {
+  return platform::RunSelfCaptured({"selftest"}, report);
 }
 
 }  // namespace
@@ -60,6 +67,7 @@ int ServeDirectory(const std::string& directory, bool create) {
   signal(SIGHUP, SIG_IGN);
   signal(SIGPIPE, SIG_IGN);
   platform::InstallStopHandler(&ExitOnSignal);
+  SetSelftestRunner(&RunSelftestChild);
   int status = 0;
   {
     term::TerminalBackend backend(listenFd);

@@ -162,8 +162,8 @@ TEST_F(WorkQueue, ProgressGoesToTheLineTheSearchTookAndToNoOther) {
   add.start = 15;
   EXPECT_TRUE(UpdateWorkLine(add));
   EXPECT_EQ(ReadFile("worksum.ini"),
-            "SUM=5,83,84,1,4,0,83,0,80\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
-            "ADD=4,15,20,2,1,10\r\n");
+            "SUM=5,83,84,1,4,0,83,0,80,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
+            "ADD=4,15,20,2,1,10,0\r\n");
   // The line is found again after the file was edited in front of it; finished, it alone
   // is deleted.
   WriteFile("worksum.ini", "PENTA=5,1,10,0\r\n" + ReadFile("worksum.ini"));
@@ -172,7 +172,7 @@ TEST_F(WorkQueue, ProgressGoesToTheLineTheSearchTookAndToNoOther) {
   EXPECT_TRUE(UpdateWorkLine(sum));
   EXPECT_EQ(ReadFile("worksum.ini"),
             "PENTA=5,1,10,0\r\nSUM=5,82,84,1,3,0,82,0\r\nADD=4,10,20,2,1\r\n"
-            "ADD=4,15,20,2,1,10\r\n");
+            "ADD=4,15,20,2,1,10,0\r\n");
   // A line that is gone gets no progress, and nothing else does either.
   EXPECT_FALSE(UpdateWorkLine(sum));
   EXPECT_NE(CompletedLine(1).find("is no longer in the work file"), std::string::npos);
@@ -197,14 +197,15 @@ TEST_F(WorkQueue, EnteringARangeAlreadyQueuedIsRefusedAndAnOverlapIsNamed) {
 }
 
 TEST_F(WorkQueue, StatusReportListsTheQueueAsAdjusted) {
+  const std::string kNotStarted = "  0.0% done, 0:00:00 CPU, time left not known yet\n";
   WriteFile("worksum.ini",
             "SUM=3,1,100,2,2\nSUM=5,80,90,1,4,1,85,60\nFOO=1\nADD=4,10,20,2,0\nPENTA=5,1,10,7\n");
   EXPECT_EQ(BuildStatusReport(),
             "Below is a report on the work you have queued.\n"
-            "k=3, from 2 to 100, m=2, n=2 (current=2)\n"
-            "k=5, from 80 to 90, m=1, n=4 (current=85, duration=60)\n"
-            "k=4, from 10 to 20, 2 terms, 1 megabytes\n"
-            "Penta7 on k=5, from 1 to 10\n");
+            "1. k=3, from 2 to 100, m=2, n=2 (current=2)\n" +
+                kNotStarted + "2. k=5, from 80 to 90, m=1, n=4 (current=85, duration=60)\n" +
+                kNotStarted + "3. k=4, from 10 to 20, 2 terms, 1 megabytes\n" + kNotStarted +
+                "4. Penta7 on k=5, from 1 to 10\n" + kNotStarted);
   // The invalid line was reported and removed from the file.
   EXPECT_EQ(ReadFile("worksum.ini"),
             "SUM=3,1,100,2,2\r\nSUM=5,80,90,1,4,1,85,60\r\nADD=4,10,20,2,0\r\nPENTA=5,1,10,7\r\n");

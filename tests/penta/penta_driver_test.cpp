@@ -130,7 +130,7 @@ TEST_F(Driver, ASaveRequestReportsTheStretchAndTheRunGoesOn) {
   EXPECT_EQ(Run(item), SearchOutcome::Finished);
   EXPECT_TRUE(Logged("(5,0) 990-1000 done in 0 seconds (11 candidates) S3:"));
   EXPECT_TRUE(Logged("(5,0) 1001-1004 done in 0 seconds (4 candidates) S3:"));
-  EXPECT_EQ(workFileAtNextA, "PENTA=5,1001,1005,0,990\r\n");
+  EXPECT_EQ(workFileAtNextA, "PENTA=5,1001,1005,0,990,0\r\n");
   EXPECT_EQ(searched.size(), 15u);
   EXPECT_EQ(control.requests.load(), 0u);
   EXPECT_EQ(ReadFile(WorkFile()), "");
@@ -143,7 +143,7 @@ TEST_F(Driver, AStopLeavesTheAThatWasBeingSearched) {
   EXPECT_EQ(Run(item), SearchOutcome::Stopped);
   EXPECT_TRUE(Logged("(5,0) 990-999 done in"));
   EXPECT_EQ(item.start, 1000u);
-  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,1000,1010,0,990\r\n");
+  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,1000,1010,0,990,0\r\n");
   // Resumed, it starts with that a.
   control.requests = 0;
   haltAt = -1;
@@ -159,7 +159,7 @@ TEST_F(Driver, AStopAsAnAEndsCountsThatA) {
   WorkItem item = Line(990, 1010, 0);
   EXPECT_EQ(Run(item), SearchOutcome::Stopped);
   EXPECT_TRUE(Logged("(5,0) 990-1000 done in"));
-  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,1001,1010,0,990\r\n");
+  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,1001,1010,0,990,0\r\n");
 }
 
 TEST_F(Driver, AStopRightAfterASaveWritesNoEmptyReport) {
@@ -170,7 +170,7 @@ TEST_F(Driver, AStopRightAfterASaveWritesNoEmptyReport) {
   int reports = 0;
   for (const auto& l : logLines) reports += l.find(" done in ") != std::string::npos;
   EXPECT_EQ(reports, 1);
-  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,996,1010,0,990\r\n");
+  EXPECT_EQ(ReadFile(WorkFile()), "PENTA=5,996,1010,0,990,0\r\n");
 }
 
 TEST_F(Driver, ForceDisplayReportsEveryAAndStillAdvances) {

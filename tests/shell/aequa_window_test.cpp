@@ -539,3 +539,33 @@ TEST_F(WindowTest, TheHelpBoxScrollsThroughEveryTopic) {
 
 }  // namespace
 }  // namespace aequa::test
+
+namespace aequa::test {
+namespace {
+
+TEST_F(WindowTest, OptionsQueueMovesAndRemovesLinesByTheirStatusNumbers) {
+  Open();
+  ASSERT_TRUE(ui::QueuePentaRange(5, 1, 10, 0, false));
+  ASSERT_TRUE(ui::QueuePentaRange(5, 20, 30, 1, false));
+  ASSERT_TRUE(ui::QueuePentaRange(5, 40, 50, 2, false));
+  Press(FunctionKey(10));
+  Press(fw::Key{fw::kKeyRight, fw::kModNone});
+  Type("q");  // &Queue...
+  Snapshot();
+  Type("3\t");
+  Press(fw::Key{fw::kKeyRight, fw::kModNone});  // Move it to place
+  Type("\t1\n");
+  Snapshot();
+  Type("\n");
+  // Then line 2 removed, the box's default action.
+  Press(FunctionKey(10));
+  Press(fw::Key{fw::kKeyRight, fw::kModNone});
+  Type("q2\n\n");
+  Run();
+  EXPECT_NE(Snap(0).find("Lines are numbered as Status lists them."), std::string::npos);
+  EXPECT_NE(Snap(1).find("The queue is changed."), std::string::npos) << Snap(1);
+  EXPECT_EQ(DataFile("worksum.ini"), "PENTA=5,40,50,2\r\nPENTA=5,20,30,1\r\n");
+}
+
+}  // namespace
+}  // namespace aequa::test

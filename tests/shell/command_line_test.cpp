@@ -103,12 +103,13 @@ TEST_F(CommandLine, QueueStatusAndSettingsCommands) {
             "SUM=3,10,20,2,2,2,10,60\r\n");
   test::ProcessResult status = RunAequa({"--dir", d, "status"});
   EXPECT_EQ(status.status, 0);
+  const std::string kNotStarted = "  0.0% done, 0:00:00 CPU, time left not known yet\n";
   EXPECT_EQ(status.out,
             "Below is a report on the work you have queued.\n"
-            "k=5, from 80 to 90, m=1, n=4 (current=80)\n"
-            "k=3, from 1 to 1000, 2 terms, 4 megabytes\n"
-            "Penta7 on k=5, from 1000 to 1010\n"
-            "k=3, from 10 to 20, m=2, n=2 (current=10, duration=60)\n");
+            "1. k=5, from 80 to 90, m=1, n=4 (current=80)\n" +
+                kNotStarted + "2. k=3, from 1 to 1000, 2 terms, 4 megabytes\n" + kNotStarted +
+                "3. Penta7 on k=5, from 1000 to 1010\n" + kNotStarted +
+                "4. k=3, from 10 to 20, m=2, n=2 (current=10, duration=60)\n" + kNotStarted);
 
   EXPECT_EQ(RunAequa({"--dir", d, "user", "Ann Smith", "ann@example.org"}).status, 0);
   EXPECT_EQ(RunAequa({"--dir", d, "preferences", "0", "45"}).status, 0);

@@ -131,6 +131,7 @@ std::vector<std::unique_ptr<fw::Dialog>> AllDialogs() {
   all.push_back(std::make_unique<ui::CSumRangeDlg>());
   all.push_back(std::make_unique<ui::CSumDlg>());
   all.push_back(std::make_unique<ui::CPentaDlg>());
+  all.push_back(std::make_unique<ui::CQueueDlg>());
   return all;
 }
 
