@@ -23,7 +23,12 @@ std::mutex collectingLock;
 std::vector<std::string>* collecting = nullptr;
 
 void CollectResult(const char* line, bool /*replaced*/) {
-  const std::string text = line;
+  std::string text = line;
+  // With several workers the log's lines start with a worker number: "[1] ".
+  if (text.size() > 1 && text[0] == '[') {
+    const size_t close = text.find("] ");
+    if (close != std::string::npos) text.erase(0, close + 2);
+  }
   const std::string prefix = "New result: ";
   if (collecting != nullptr && text.compare(0, prefix.size(), prefix) == 0) {
     std::string result = text.substr(prefix.size());

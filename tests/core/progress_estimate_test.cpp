@@ -9,6 +9,7 @@
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
+#include "core/shared_words.h"
 #include "core/status_display.h"
 #include "core/work_queue.h"
 #include "support/temp_dir.h"
@@ -103,7 +104,7 @@ TEST_F(LineHistory, FirstStartAndCpuTimeTravelWithTheLineAcrossSessions) {
   EXPECT_EQ(ReadFile("worksum.ini"), "PENTA=5,125,200,2,100,250\r\n");
   EXPECT_NE(BuildStatusReport().find("25.0% done, 0:04:10 CPU, about 0:12:30 left"),
             std::string::npos);
-  ShowStatus("k=5, from 125 to 200");
+  ShowStatus(ControlOf(0), "k=5, from 125 to 200");
   EXPECT_EQ(LastStatusText(), "Aequa - k=5, from 125 to 200 [25.0%, 0:12:30 left]");
   Session(50, 150);
   EXPECT_EQ(ReadFile("worksum.ini"), "PENTA=5,150,200,2,100,300\r\n");

@@ -156,7 +156,7 @@ Json CheckedStatus(const std::string& text) {
 
 class QueueAndStatus : public ::testing::Test {
  protected:
-  void SetUp() override { WriteFile(dir.file("aequo.ini"), "Priority=9\r\n"); }
+  void SetUp() override { WriteFile(dir.file("aequo.ini"), "Priority=9\r\nWorkers=1\r\n"); }
   ProcessResult Aequa(std::vector<std::string> args) {
     args.insert(args.begin(), {"--dir", dir.path()});
     return RunAequa(args);
