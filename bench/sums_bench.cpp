@@ -38,6 +38,18 @@
 namespace aequa {
 namespace {
 
+// The "ADD" line of terms 1 .. end - 1, n terms, with `megabytes` for the search.
+WorkItem AddLine(uint32_t k, uint32_t n, uint32_t end, uint32_t megabytes) {
+  WorkItem item;
+  item.kind = WORK_ADD;
+  item.power = k;
+  item.start = 1;
+  item.end = end;
+  item.terms = n;
+  item.megabytes = megabytes;
+  return item;
+}
+
 using Clock = std::chrono::steady_clock;
 
 // CPU time of the calling thread: the machine is shared, so wall time alone says little.
@@ -90,13 +102,7 @@ EngineRun RunInChild(uint32_t k, uint32_t n, uint32_t end, uint32_t megabytes, b
     Settings.SumTree.store(tree ? 1 : 0);
     Settings.ForceAVL.store(0);
     collisionLines = 0;
-    WorkItem item;
-    item.kind = WORK_ADD;
-    item.power = k;
-    item.start = 1;
-    item.end = end;
-    item.terms = n;
-    item.megabytes = megabytes;
+    WorkItem item = AddLine(k, n, end, megabytes);
     SearchControl control;
     RunSumSearch(control, item);
     const uint64_t lines = control.internalError.load() == 0 ? collisionLines : ~uint64_t{0};
@@ -231,13 +237,7 @@ void SumSearchVersusPlain(benchmark::State& state, uint32_t k, uint32_t n, uint3
   uint64_t equalPairs = 0;
   for (auto _ : state) {
     collisionLines = 0;
-    WorkItem item;
-    item.kind = WORK_ADD;
-    item.power = k;
-    item.start = 1;
-    item.end = end;
-    item.terms = n;
-    item.megabytes = megabytes;
+    WorkItem item = AddLine(k, n, end, megabytes);
     SearchControl control;
     const auto t0 = Clock::now();
     const double c0 = ThreadSeconds();
