@@ -224,7 +224,7 @@ if [ "$SEARCHES" -eq 1 ]; then
     in_one_paint_twice 'Searching (5,1,4) at 3000 ' 
 fi
 keys "$MAIN" ctrl+s
-expect "Status shows the queue" 10 drawn_like 'k=5, from 3000 to 3900, m=1, n=4 \(current=3[0-9]+\)'
+expect "Status shows the queue" 10 drawn_like '1\. k=5, from 3000 to 3900, m=1, n=4 \(current=3[0-9]+\)'
 shot status
 BOX=$(message_box)
 [ -n "$BOX" ] && keys "$BOX" Return
