@@ -34,7 +34,7 @@ bench() {
     "$(echo "$one / 2" | bc -l)" "$(echo "$two / 2" | bc -l)" "$(echo "$one / $two" | bc -l)"
 }
 
-bench "equal sums (exact)" new 5 1000 1012 1 4 --mode exact
-bench "equal sums (exact, slices)" new 5 1000 1012 1 4 --mode exact --duration 2
+bench "equal sums (exact)" new 5 3000 3016 1 4 --mode exact
+bench "equal sums (exact, slices)" new 5 3000 3016 1 4 --mode exact --duration 2
 bench "sum collisions" compute 3 1 40000 2 --memory 64
-bench "Penta" penta 5 1000 1600 0
+bench "Penta (type 2)" penta 5 1000 1300 2
