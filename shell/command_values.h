@@ -45,7 +45,7 @@ struct PreferenceValues {
   uint32_t saveMinutes, displaySeconds;
 };
 
-// Reads one field's text as its spec says (a Choice gives its index).
+// Reads one field's text by the rules of its FieldSpec (a Choice gives its index).
 std::optional<Refusal> ReadField(const FieldSpec& field, const std::string& text, uint32_t& out);
 std::optional<Refusal> ReadField(const FieldSpec& field, const std::string& text, int32_t& out);
 std::optional<Refusal> ReadField(const FieldSpec& field, const std::string& text,
