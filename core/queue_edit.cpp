@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/work_queue.h"
@@ -42,7 +41,7 @@ std::vector<QueueEntry> ListQueue() {
     entry.number = i;
     entry.text = LineText(held.file(), i);
     ReadWorkLineText(entry.text, entry.item);
-    entry.running = LineRunning(IniLineId(held.file(), i));
+    entry.running = IniLineOwner(held.file(), i) != 0;
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -52,7 +51,7 @@ QueueEdit RemoveQueueLine(uint32_t number) {
   HeldWorkFile held;
   if (!IniReadable(held.file())) return QueueEdit::Unreadable;
   if (number == 0 || number > IniLineCount(held.file())) return QueueEdit::NoSuchLine;
-  if (LineRunning(IniLineId(held.file(), number))) return QueueEdit::Running;
+  if (IniLineOwner(held.file(), number) != 0) return QueueEdit::Running;
   IniDeleteLine(held.file(), number);
   return QueueEdit::Done;
 }
@@ -69,7 +68,7 @@ QueueEdit MoveQueueLine(uint32_t from, uint32_t to) {
   // Every line of the span is rewritten in place: a running line there would have another
   // line's text put under its id.
   for (uint32_t i = low; i <= high; ++i) {
-    if (LineRunning(IniLineId(held.file(), i))) return QueueEdit::Running;
+    if (IniLineOwner(held.file(), i) != 0) return QueueEdit::Running;
   }
   std::vector<std::string> span;
   for (uint32_t i = low; i <= high; ++i) span.push_back(LineText(held.file(), i));

@@ -10,7 +10,6 @@
 #include "core/drivers.h"
 #include "core/output_log.h"
 #include "core/results_file.h"
-#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/status_display.h"
@@ -140,11 +139,7 @@ void RunQueue(SearchControl& control) {
       return;
     }
     ResetControl(control);
-    SearchOutcome outcome;
-    {
-      const RunningLineScope running(item.lineId);
-      outcome = driver(control, item);
-    }
+    const SearchOutcome outcome = driver(control, item);
     ReleaseWorkLine(worker, item);
     ClearStatus(control);
     if (outcome == SearchOutcome::Failed) internalErrorSeen.store(true);

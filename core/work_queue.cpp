@@ -11,7 +11,6 @@
 #include "core/line_clock.h"
 #include "core/output_log.h"
 #include "core/progress_estimate.h"
-#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "core/shared_words.h"
@@ -419,12 +418,12 @@ std::string BuildStatusReport() {
     // Its progress; a line being searched names its worker (numbered from 1, as on the log).
     const uint32_t owner = IniLineOwner(file, i);
     text += "  " + ProgressText(EstimateProgress(item, item.cpuSeconds));
-    if (owner != 0) {
-      text += Settings.Workers.load() > 1
-                  ? " (being searched by worker " + std::to_string(owner) + ")\n"
-                  : " (being searched)\n";
+    if (owner == 0) {
+      text += "\n";
+    } else if (Settings.Workers.load() > 1) {
+      text += " (being searched by worker " + std::to_string(owner) + ")\n";
     } else {
-      text += LineRunning(item.lineId) ? " (being searched)\n" : "\n";
+      text += " (being searched)\n";
     }
   }
   IniRelease(file);

@@ -5,13 +5,23 @@
 #include <string>
 
 #include "core/output_log.h"
-#include "core/running_lines.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "support/temp_dir.h"
 
 namespace aequa {
 namespace {
+
+// A line taken by a worker for the scope's life, as the workers take lines.
+class TakenLine {
+ public:
+  explicit TakenLine(uint32_t id) : id_(id) { IniClaimLine(WorkFile(), id_, 1); }
+  ~TakenLine() { IniReleaseLine(WorkFile(), id_, 1); }
+  uint32_t lineId() const { return id_; }
+
+ private:
+  uint32_t id_;
+};
 
 using test::ReadFile;
 using test::WriteFile;
@@ -32,7 +42,7 @@ class QueueEditing : public ::testing::Test {
 };
 
 TEST_F(QueueEditing, ListsEveryLineByNumberWithTheRunningOneMarked) {
-  const RunningLineScope running(IdOf(1));
+  const TakenLine running(IdOf(1));
   const auto entries = ListQueue();
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries[0].text, "PENTA=5,1,10,2");
@@ -60,7 +70,7 @@ TEST_F(QueueEditing, RemoveAndMoveRewriteTheFileOnceAndKeepTheOtherLines) {
 TEST_F(QueueEditing, ARunningLineAndTheSpanAcrossItAreLeftAlone) {
   const std::string before = ReadFile("worksum.ini");
   {
-    const RunningLineScope running(IdOf(2));
+    const TakenLine running(IdOf(2));
     EXPECT_EQ(RemoveQueueLine(2), QueueEdit::Running);
     EXPECT_EQ(MoveQueueLine(2, 4), QueueEdit::Running);
     EXPECT_EQ(MoveQueueLine(4, 1), QueueEdit::Running);  // would shift line 2
