@@ -54,8 +54,14 @@ void LogSendRequest(const char* what) {
   LogText(text.c_str());
 }
 
-void ResetControl(SearchControl& control) {
-  control.requests.store(0);
+// Fresh words for a run (`keepHalt` false) or for the next line of a run, where a stop that
+// came meanwhile must still reach the search.
+void ResetControl(SearchControl& control, bool keepHalt = false) {
+  if (keepHalt) {
+    control.ClearRequestsButHalt();
+  } else {
+    control.requests.store(0);
+  }
   control.elapsedSeconds.store(0);
   control.sliceLength.store(0);
   control.sliceCounter.store(0);
@@ -138,7 +144,7 @@ void RunQueue(SearchControl& control) {
       ReleaseWorkLine(worker, item);
       return;
     }
-    ResetControl(control);
+    ResetControl(control, true);
     const SearchOutcome outcome = driver(control, item);
     ReleaseWorkLine(worker, item);
     ClearStatus(control);
