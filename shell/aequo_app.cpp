@@ -15,6 +15,7 @@
 #include "shell/framework/message_box.h"
 #include "shell/main_menu.h"
 #include "shell/resource.h"
+#include "shell/selftest_command.h"
 #include "shell/selftest_hook.h"
 #include "shell/sum_search_hook.h"
 
@@ -193,8 +194,9 @@ void CAequoApp::OnSelftest() {
   if (run == nullptr) return;
   std::string report;
   const int status = run(report);
-  if (report.empty()) report = "The self-test could not be run.";
-  fw::AfxMessageBox(report, status == 0 ? fw::MB_ICONINFORMATION : fw::MB_ICONEXCLAMATION);
+  const std::string text =
+      report.empty() ? "The self-test could not be run." : SelftestSummary(report, status);
+  fw::AfxMessageBox(text, status == 0 ? fw::MB_ICONINFORMATION : fw::MB_ICONEXCLAMATION);
 }
 
 }  // namespace aequa::ui

@@ -177,4 +177,18 @@ int RunSelftest(std::FILE* out) {
   return failed == 0 ? kExitOk : kExitRefused;
 }
 
+std::string SelftestSummary(const std::string& report, int status) {
+  std::string summary = status == kExitOk ? "The self-test passed." : "The self-test failed.";
+  size_t begin = 0;
+  while (begin < report.size()) {
+    size_t end = report.find('\n', begin);
+    if (end == std::string::npos) end = report.size();
+    std::string line = report.substr(begin, end - begin);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.rfind("PASS ", 0) != 0) summary += "\n" + line;
+    begin = end + 1;
+  }
+  return summary;
+}
+
 }  // namespace aequa::ui

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/background.h"
+
 namespace aequa::ui {
 namespace {
 std::atomic<SelftestRunner> runner{nullptr};
@@ -9,5 +11,7 @@ std::atomic<SelftestRunner> runner{nullptr};
 
 void SetSelftestRunner(SelftestRunner r) { runner.store(r); }
 SelftestRunner GetSelftestRunner() { return runner.load(); }
+
+int RunSelftestAsChild(std::string& report) { return platform::RunSelfCaptured({"selftest"}, report); }
 
 }  // namespace aequa::ui

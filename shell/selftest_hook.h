@@ -1,7 +1,7 @@
 #pragma once
-// How the window runs the self-test: a backend that can run the program as a child registers
-// a runner; without one the window's Self-test item is disabled. The self-test does not run
-// inside the window's process, whose searches share the state the self-test uses.
+// How the window runs the self-test: the program run again as a child with the argument
+// "selftest", so that the self-test's searches share nothing with this copy's searches. A
+// backend registers that runner; without one (the unit tests' windows) the item is disabled.
 #include <string>
 
 namespace aequa::ui {
@@ -10,5 +10,8 @@ namespace aequa::ui {
 using SelftestRunner = int (*)(std::string& report);
 void SetSelftestRunner(SelftestRunner runner);
 SelftestRunner GetSelftestRunner();
+
+// The runner of both backends: this executable started as a child, its output read.
+int RunSelftestAsChild(std::string& report);
 
 }  // namespace aequa::ui

@@ -32,12 +32,6 @@ void ExitOnSignal() {
   if (term::TerminalBackend* b = serving.load()) b->RequestExit();
 }
 
-// The window's Self-test: the program run again as a child, so that the self-test's searches
-// do not share the state of this copy's searches.
-int RunSelftestChild(std::string& report) {
-  return platform::RunSelfCaptured({"selftest"}, report);
-}
-
 }  // namespace
 
 int ServeDirectory(const std::string& directory, bool create) {
@@ -67,7 +61,7 @@ int ServeDirectory(const std::string& directory, bool create) {
   signal(SIGHUP, SIG_IGN);
   signal(SIGPIPE, SIG_IGN);
   platform::InstallStopHandler(&ExitOnSignal);
-  SetSelftestRunner(&RunSelftestChild);
+  SetSelftestRunner(&RunSelftestAsChild);
   int status = 0;
   {
     term::TerminalBackend backend(listenFd);

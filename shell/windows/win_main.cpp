@@ -1,11 +1,18 @@
 // Aequa.exe: the program's directory is its data directory; one copy runs per directory,
-// and a second one brings the first one's window back and ends.
+// and a second one brings the first one's window back and ends. Started with the argument
+// "selftest" (as the Help menu's Self-test does), it runs the self-test with no window, its
+// report on the standard output it was given, and takes no directory.
+#include <cstdlib>
+#include <cstring>
+
 #include "core/settings_store.h"
 #include "core/startup.h"
 #include "platform/directories.h"
 #include "platform/instance_lock.h"
 #include "shell/aequo_app.h"
 #include "shell/search_registry.h"
+#include "shell/selftest_command.h"
+#include "shell/selftest_hook.h"
 #include "shell/windows/instance_window.h"
 #include "shell/windows/win32_backend.h"
 
@@ -24,6 +31,7 @@ int RunProgram(HINSTANCE instance) {
     default:
       return 1;
   }
+  aequa::ui::SetSelftestRunner(&aequa::ui::RunSelftestAsChild);
   int status = 1;
   {
     aequa::win::Win32Backend backend(instance);
@@ -41,4 +49,10 @@ int RunProgram(HINSTANCE instance) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunProgram(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  if (__argc == 2 && std::strcmp(__argv[1], "selftest") == 0) {
+    aequa::ui::RegisterSearches();
+    return aequa::ui::RunSelftest(stdout);
+  }
+  return RunProgram(instance);
+}

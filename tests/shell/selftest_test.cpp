@@ -36,12 +36,19 @@ std::string RunAndCapture(int& status) {
   return test::ReadFile(path);
 }
 
+// The report's last line: "N passed, M failed".
+std::string CountLine(const std::string& report) {
+  const size_t begin = report.rfind('\n', report.size() - 2) + 1;
+  return report.substr(begin, report.size() - 1 - begin);
+}
+
 TEST(Selftest, EveryCasePassesAndABrokenKernelFailsItsCaseOnly) {
   RegisterSearches();
   int status = -1;
   std::string report = RunAndCapture(status);
   EXPECT_EQ(status, kExitOk) << report;
   EXPECT_EQ(report.find("FAIL"), std::string::npos) << report;
+  EXPECT_EQ(SelftestSummary(report, status), "The self-test passed.\n" + CountLine(report));
   for (const char* name : {"equal sums: 144^5", "sum collisions: 1729", "635318657",
                            "Penta: 133^5", "representations of 1729", "representations of 50",
                            "kernel sieve, several left terms, 32 words"}) {
@@ -58,6 +65,9 @@ TEST(Selftest, EveryCasePassesAndABrokenKernelFailsItsCaseOnly) {
   const std::string line = report.substr(fail, report.find('\n', fail) - fail);
   EXPECT_NE(line.find("kernel sieve, several left terms, 4 words"), std::string::npos) << line;
   EXPECT_NE(report.find(" passed, 1 failed"), std::string::npos) << report;
+  // The window shows the failed case and the count, not the forty lines of the report.
+  const std::string summary = SelftestSummary(report, status);
+  EXPECT_EQ(summary, "The self-test failed.\n" + line + "\n" + CountLine(report));
 }
 
 }  // namespace

@@ -238,6 +238,13 @@ dialog_picture "Preferences" dialog-133-preferences F10 Right Down Return
 dialog_picture "Set Priority" dialog-134-priority F10 Right Down r
 dialog_picture "Workers" dialog-139-workers F10 Right Down w
 dialog_picture "About Aequo" dialog-100-about F10 Right Right Down a
+echo "--- Help/Self-test runs the program again as a child and shows its report"
+keys "$MAIN" F10 Right Right Down s
+expect "the self-test's summary is shown: every case passed" 60 drawn "The self-test passed."
+check "with the count of its cases" drawn_like '[0-9]+ passed, 0 failed'
+BOX=$(message_box)
+[ -n "$BOX" ] && shot_window "$BOX" selftest && keys "$BOX" Return
+expect "the report closes" 10 no_message_box
 keys "$MAIN" F1
 expect "F1 opens the help window" 10 has_window "Aequa Help"
 expect "it holds the help topics" 10 drawn "What Aequa searches for"
