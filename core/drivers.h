@@ -34,4 +34,10 @@ const SearchDrivers& RegisteredDrivers();
 SearchOutcome FailLine(SearchControl& control, const WorkItem& item, const std::string& errorLine,
                        const std::string& fileToSend);
 
+// After a halt raised because results could not be written (the results file holds them):
+// waits, trying to write them every display period. True once they are all on the disk, the
+// halt cleared: a search that waits here goes on where it was. False when a Stop came: the
+// search stops with its progress no further than the results on the disk.
+bool WaitForResultsFile(SearchControl& control);
+
 }  // namespace aequa

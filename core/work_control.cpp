@@ -43,6 +43,7 @@ std::atomic<bool> poolDone{false};     // no line is left for any worker
 std::atomic<bool> internalErrorSeen{false};
 std::atomic<bool> noSearchSeen{false};
 std::atomic<bool> waitAnnounced{false};
+std::atomic<bool> waitStopped{false};  // a Stop ended a wait for the results file
 std::atomic<WorkEnd> lastWorkEnd{WorkEnd::Finished};
 std::atomic<bool> questionRunning{false};
 // Written by StartQuestion before it starts the thread (after joining the previous one), and
@@ -156,28 +157,6 @@ void RunQueue(SearchControl& control) {
   }
 }
 
-// After a halt raised because results could not be written: waits, trying to write them
-// every display period, until they are on the disk (true: the work goes on) or a Stop comes.
-bool WaitForResultsFile(SearchControl& control) {
-  if (!waitAnnounced.exchange(true)) {
-    LogText("Waiting until the results file can be written; Stop ends the wait.\n");
-  }
-  control.requests.store(0);
-  while (!control.Requested(REQ_HALT)) {
-    for (int32_t tick = 0; tick < Settings.DisplayFrequency.load() * 10; ++tick) {
-      ProtocolSleep(100);
-      if (control.Requested(REQ_HALT)) return false;
-    }
-    if (HeldResultCount() == 0 || WriteHeldResults()) {
-      if (waitAnnounced.exchange(false)) {
-        LogText("The results file can be written again; the held results are in it.\n");
-      }
-      return true;
-    }
-  }
-  return false;
-}
-
 // A search thread has ended: the last one waits for the timer, which then ends too.
 void LeavePool() {
   uint32_t left = 0;
@@ -222,6 +201,30 @@ void JoinFinishedThreads() {
 }
 
 }  // namespace
+
+bool WaitForResultsFile(SearchControl& control) {
+  // A Stop ends every wait of the run, also those that begin after it.
+  if (waitStopped.load()) return false;
+  if (!waitAnnounced.exchange(true)) {
+    LogText("Waiting until the results file can be written; Stop ends the wait.\n");
+  }
+  control.requests.store(0);
+  for (;;) {
+    for (int32_t tick = 0; tick < Settings.DisplayFrequency.load() * 10; ++tick) {
+      if (control.Requested(REQ_HALT)) {
+        waitStopped.store(true);
+        return false;
+      }
+      ProtocolSleep(100);
+    }
+    if (HeldResultCount() == 0 || WriteHeldResults()) {
+      if (waitAnnounced.exchange(false)) {
+        LogText("The results file can be written again; the held results are in it.\n");
+      }
+      return true;
+    }
+  }
+}
 
 void RegisterDrivers(const SearchDrivers& d) { drivers = d; }
 const SearchDrivers& RegisteredDrivers() { return drivers; }
@@ -317,6 +320,7 @@ void StartWork() {
   internalErrorSeen.store(false);
   noSearchSeen.store(false);
   waitAnnounced.store(false);
+  waitStopped.store(false);
   std::lock_guard<std::mutex> guard(poolLock);
   workersLeft.store(workers);
   for (uint32_t i = 0; i < workers; ++i) {

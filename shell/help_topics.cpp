@@ -100,7 +100,10 @@ const char* const kAdd =
     "line's start moves up to 100 (here the line is finished).\n"
     "\n"
     "The window's status reads 'Sum 3,2: 1-100', the power, the terms and the line's range. "
-    "The checkpoint A<k>-<n> keeps the window reached; see 'aequa help files'.";
+    "The checkpoint A<k>-<n>-<first>-<end> keeps the window reached; see 'aequa help files'. "
+    "The collision lines found, the done line, the line's start and the checkpoint are saved "
+    "together every five seconds, at a save request and when the search stops or ends: after "
+    "a crash the search goes on from the last save and loses no line.";
 
 const char* const kPenta =
     "The Penta search (PENTA lines, aequa penta 5 START END TYPE) looks for fifth-power "

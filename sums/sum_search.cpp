@@ -4,8 +4,10 @@
 #include <string>
 
 #include <memory>
+#include <optional>
 
 #include "compute/sieve.h"
+#include "core/drivers.h"
 #include "core/output_log.h"
 #include "core/settings.h"
 #include "core/shared_words.h"
@@ -209,6 +211,14 @@ void OfferUpperPart(SumRun& run, WorkItem& item, uint32_t mark) {
   std::remove(oldBackup.c_str());
 }
 
+// Progress is saved (the held collision lines, the done line, the work line and the
+// checkpoint, in that order) at most this often, and at a save request, a split, a stop and
+// the end: a small pool gives thousands of windows a second, and a save per window would
+// leave the search waiting on the disk.
+constexpr uint32_t kSavePeriodSeconds = 5;
+// ... and as soon as this many collision lines are held.
+constexpr size_t kMostHeldLines = size_t{1} << 16;
+
 class SumLine {
  public:
   SumLine(SumRun& run, WorkItem& item) : run_(run), item_(item) {}
@@ -218,6 +228,15 @@ class SumLine {
  private:
   template <bool Filtered>
   SearchOutcome WindowLoop();
+  // Writes the held lines, then the progress up to the window low (`mark` as ProgressMark
+  // gave it). Nothing when the progress is on the disk; otherwise how the search ends: the
+  // results file could not take a line (the work stops, its checkpoint no further than the
+  // lines on the disk), or the line is gone from the work file.
+  std::optional<SearchOutcome> SaveProgress(uint32_t mark, bool marked);
+  bool SaveDue() const {
+    return run_.control.elapsedSeconds.load() - savedAt_ >= kSavePeriodSeconds ||
+           run_.reports.size() >= kMostHeldLines;
+  }
   SearchOutcome Fail();
   // Progress that could not be written stops the work; the next run starts from the
   // checkpoint.
@@ -230,11 +249,16 @@ class SumLine {
   WorkItem& item_;
   // The windowed engine, unless "SumEngine=tree" selects the sum tree.
   std::unique_ptr<WindowEngine> engine_;
+  U128 savedLow_;         // the window low of the last saved checkpoint
+  uint32_t savedAt_ = 0;  // the elapsed seconds at that save
 };
 
 SumLine::~SumLine() = default;
 
 SearchOutcome SumLine::Fail() {
+  // The lines of the windows searched before the failing one are sound.
+  run_.reports.DropFrom(run_.windowLow);
+  run_.reports.Write(run_.control, run_.k);
   char text[200];
   std::snprintf(text, sizeof text, "Internal error %d on %d,%d,%d,%d\n",
                 static_cast<int>(run_.control.internalError.load()),
@@ -243,24 +267,45 @@ SearchOutcome SumLine::Fail() {
   return FailLine(run_.control, item_, text, SumCheckpointName(run_));
 }
 
+std::optional<SearchOutcome> SumLine::SaveProgress(uint32_t mark, bool marked) {
+  SearchControl& control = run_.control;
+  if (!run_.reports.Write(control, run_.k) && !WaitForResultsFile(control)) {
+    // The lines are held in memory only: their windows are searched again from the last
+    // checkpoint.
+    run_.windowLow = savedLow_;
+    return Stop();
+  }
+  if (marked && mark > run_.start) {
+    // Not done until the line is on the disk: a line held in memory stops the work, and
+    // the next run writes it again from the checkpoint.
+    if (ReportResult(control, DoneText(run_, mark).c_str()) == 0) return Stop();
+    run_.start = mark;
+    item_.start = mark;
+    control.elapsedSeconds.store(0);
+    if (!UpdateWorkLine(item_)) return SearchOutcome::Finished;  // the line is gone
+  }
+  SaveSumCheckpoint(run_);
+  savedLow_ = run_.windowLow;
+  savedAt_ = control.elapsedSeconds.load();
+  return std::nullopt;
+}
+
 template <bool Filtered>
 SearchOutcome SumLine::WindowLoop() {
   constexpr uint32_t stride = kStride<Filtered>;
   SearchControl& control = run_.control;
+  savedLow_ = run_.windowLow;
+  savedAt_ = control.elapsedSeconds.load();
   for (;;) {
     uint32_t mark = run_.start;
     const bool marked = ProgressMark<stride>(run_, mark);
-    if (marked && mark > run_.start) {
-      // Not done until the line is on the disk: a line held in memory stops the work, and
-      // the next run writes it again from the checkpoint.
-      if (ReportResult(control, DoneText(run_, mark).c_str()) == 0) return Stop();
-      run_.start = mark;
-      item_.start = mark;
-      control.elapsedSeconds.store(0);
-      if (!UpdateWorkLine(item_)) return SearchOutcome::Finished;  // the line is gone
-      SaveSumCheckpoint(run_);
+    const bool splitWanted = control.splitWanted.load(std::memory_order_relaxed) != 0;
+    if (control.Requested(REQ_SAVE) || splitWanted || SaveDue()) {
+      control.requests.fetch_and(~REQ_SAVE);
+      if (std::optional<SearchOutcome> ended = SaveProgress(mark, marked)) return *ended;
+      // The cut lies above every saved value, and no line is held.
+      if (splitWanted) OfferUpperPart(run_, item_, marked ? mark : run_.start - 1);
     }
-    OfferUpperPart(run_, item_, marked ? mark : run_.start - 1);
     // With the engine the windows are its own; without, the sum tree's.
     if (engine_ != nullptr) run_.ceiling = engine_->PlanWindow(run_.windowLow, run_.endPower);
     LogWindow(run_, marked ? mark : run_.start - 1);
@@ -268,11 +313,6 @@ SearchOutcome SumLine::WindowLoop() {
 
     run_.evictionCount = 0;
     run_.deletionCount = 0;
-    if (control.Requested(REQ_SAVE)) {
-      control.requests.fetch_and(~REQ_SAVE);
-      SaveSumCheckpoint(run_);
-    }
-    run_.reports.Clear();
     if (engine_ != nullptr) {
       run_.ceiling = engine_->Search(run_.windowLow, run_.ceiling, [this](const CollisionLine& line) {
         run_.reports.Add(line.value, line.m, line.n);
@@ -284,13 +324,17 @@ SearchOutcome SumLine::WindowLoop() {
     if (control.internalError.load() != 0) return Fail();
     if (control.Requested(REQ_HALT)) {
       // The window is searched again from its start: its lines are written then.
-      run_.reports.Clear();
-      return Stop();
+      run_.reports.DropFrom(run_.windowLow);
+      if (std::optional<SearchOutcome> ended = SaveProgress(mark, marked)) return *ended;
+      return SearchOutcome::Stopped;
     }
-    // The lines of the values below the final ceiling: those above it come again with the
-    // next window.
-    if (!run_.reports.Write(control, run_.k, run_.ceiling)) return Stop();
+    // The values at and above the final ceiling come again with the next window.
+    run_.reports.DropFrom(run_.ceiling);
     if (!Less128(run_.ceiling, run_.endPower)) {
+      if (!run_.reports.Write(control, run_.k) && !WaitForResultsFile(control)) {
+        run_.windowLow = savedLow_;
+        return Stop();
+      }
       run_.windowLow = run_.endPower;
       if (ReportResult(control, DoneText(run_, run_.end).c_str()) == 0) return Stop();
       DeleteSumCheckpoint(run_);
@@ -304,7 +348,6 @@ SearchOutcome SumLine::WindowLoop() {
       run_.windowLow = run_.ceiling;
       run_.ceiling = run_.endPower;
     }
-    SaveSumCheckpoint(run_);
   }
 }
 

@@ -106,12 +106,12 @@ std::multiset<std::string> BruteForce(uint32_t k, uint32_t n, uint32_t start, ui
 std::vector<std::string> logged;
 void Capture(const char* line, bool) { logged.push_back(line); }
 
-// A sink that raises a halt on `haltTarget` at the n-th collision line.
+// A sink that raises a halt on `haltTarget` as the n-th window begins.
 int haltAfter = 0;
 SearchControl* haltTarget = nullptr;
 void CaptureAndHalt(const char* line, bool) {
   logged.push_back(line);
-  if (std::string(line).find(") at ") != std::string::npos && --haltAfter == 0) {
+  if (std::string(line).rfind("Range: ", 0) == 0 && --haltAfter == 0) {
     haltTarget->requests.store(REQ_HALT);
   }
 }
@@ -298,7 +298,7 @@ TEST_F(SumSearchTest, AStopSavesTheWindowAndTheNextRunRepeatsIt) {
   WorkItem item;
   ASSERT_EQ(ParseWorkLine(1, item), WORK_ADD);
   SetLogLineSink(&CaptureAndHalt);
-  haltAfter = 30;
+  haltAfter = 12;  // a stop as the twelfth window begins
   EXPECT_EQ(Run(item), SearchOutcome::Stopped);
   ASSERT_TRUE(control_.Requested(REQ_HALT));
   ASSERT_EQ(control_.internalError.load(), 0);
@@ -315,6 +315,7 @@ TEST_F(SumSearchTest, AStopSavesTheWindowAndTheNextRunRepeatsIt) {
   EXPECT_NE(test::ReadFile("worksum.ini"), "");
 
   const auto beforeStop = CollisionLines();
+  EXPECT_FALSE(beforeStop.empty());
   control_.requests.store(0);
   SetLogLineSink(&Capture);
   logged.clear();
@@ -328,6 +329,39 @@ TEST_F(SumSearchTest, AStopSavesTheWindowAndTheNextRunRepeatsIt) {
   EXPECT_FALSE(test::FileExists("A2-3-1-40"));
   EXPECT_FALSE(test::FileExists("A2-3-1-40.BAK"));
   EXPECT_EQ(test::ReadFile("worksum.ini"), "");
+}
+
+// A sink on which every window takes a second.
+void CaptureAndTick(const char* line, bool) {
+  logged.push_back(line);
+  if (std::string(line).rfind("Range: ", 0) == 0) haltTarget->elapsedSeconds.fetch_add(1);
+}
+
+TEST_F(SumSearchTest, ProgressIsSavedEveryFewSecondsAndClaimsOnlyLinesAlreadyWritten) {
+  Settings.ForceAVL.store(1);
+  pool_ = 40;
+  const auto expected = BruteForce(2, 3, 1, 40, true);
+  SetLogLineSink(&CaptureAndTick);
+  WorkItem item = Item(2, 1, 40, 3);
+  ASSERT_EQ(Run(item), SearchOutcome::Finished);
+  EXPECT_EQ(CollisionLines(), expected);
+  const size_t windows = LinesStartingWith("Range: ").size();
+  const size_t saves = LinesStartingWith("(2,3) ").size();
+  ASSERT_GT(windows, 50u);
+  EXPECT_LT(saves, windows / 3);
+  EXPECT_GT(saves, windows / 10);
+  // A done line claims every value below its x^2: their lines are logged before it.
+  std::set<std::string> seen;
+  for (const std::string& line : logged) {
+    if (line.find(") at ") != std::string::npos) seen.insert(line);
+    unsigned x = 0;
+    if (std::sscanf(line.c_str(), "(2,3) %u done", &x) != 1) continue;
+    for (const std::string& want : expected) {
+      if (std::stoull(want.substr(want.find(" at ") + 4)) < Wide{x} * x) {
+        EXPECT_EQ(seen.count(want), 1u) << line << " claims " << want;
+      }
+    }
+  }
 }
 
 TEST_F(SumSearchTest, PowersBeyond128BitsFailBeforeAnyAllocation) {

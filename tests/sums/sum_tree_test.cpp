@@ -58,7 +58,10 @@ class SumTreeTest : public ::testing::Test {
     run_->deletionCount = 0;
   }
   SumTree& tree() { return run_->tree; }
-  bool WriteReports() { return run_->reports.Write(control_, run_->k, run_->ceiling); }
+  bool WriteReports() {
+    run_->reports.DropFrom(run_->ceiling);
+    return run_->reports.Write(control_, run_->k);
+  }
   test::TempDir dir_;
   SearchControl control_;
   std::unique_ptr<SumRun> run_ = std::make_unique<SumRun>(control_);
