@@ -146,6 +146,12 @@ void RunQueue(SearchControl& control) {
       return;
     }
     ResetControl(control, true);
+    // A worker of this run that has no line yet will find none: this line is cut at its
+    // first boundary rather than after its first unit.
+    if (IniLineCount(WorkFile()) <= TakenLines().size() &&
+        TakenLines().size() < workersLeft.load()) {
+      control.splitWanted.store(1);
+    }
     const SearchOutcome outcome = driver(control, item);
     ReleaseWorkLine(worker, item);
     ClearStatus(control);

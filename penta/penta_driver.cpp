@@ -73,6 +73,8 @@ SearchOutcome PentaLine::Search() {
   bool finishedSinceReport = false;
   uint32_t last = 0;
   while (item_.start < item_.end) {
+    // With nothing to report (the line's first a), the values still to come are cut at once.
+    if (!finishedSinceReport) OfferSplit(control, item_, item_.start);
     char text[128];
     std::snprintf(text, sizeof text, "k=%d, from %d to %d", D(item_.power), D(item_.start),
                   D(item_.end));
