@@ -42,6 +42,13 @@ class EqualSumsLine {
  private:
   enum class Value { Next, Stop, Gone, Failed };
   Value SearchValue();
+  // The values of the line take turns (with time slices): the next in turn from v, round
+  // [start, end), past the values marked finished (start never is).
+  uint32_t NextInTurn(uint32_t v) const;
+  // Moves the line's start past the values marked finished just above it.
+  void PassFinishedStart();
+  // Once the work line records a start moved up from `from`, this line's marks below it go.
+  void RemoveMarksBelowStart(uint32_t from);
   void CopyProgress(uint32_t x);
   SearchOutcome InternalErrorExit(uint32_t x);
   void LogDepthCounters(uint32_t count);
@@ -51,6 +58,24 @@ class EqualSumsLine {
   WorkItem& item_;
   char text_[256] = {};
 };
+
+uint32_t EqualSumsLine::NextInTurn(uint32_t v) const {
+  for (;; ++v) {
+    if (v < item_.start || v >= item_.end) v = item_.start;
+    if (v == item_.start || !MarkedFinished(run_, v)) return v;
+  }
+}
+
+void EqualSumsLine::PassFinishedStart() {
+  while (item_.start < item_.end && MarkedFinished(run_, item_.start)) ++item_.start;
+}
+
+void EqualSumsLine::RemoveMarksBelowStart(uint32_t from) {
+  for (uint32_t v = from; v < item_.start; ++v) {
+    // A mark of another line (another mode, fewer right terms) stays.
+    if (MarkedFinished(run_, v)) std::remove(FinishedMarkName(run_, v).c_str());
+  }
+}
 
 void EqualSumsLine::CopyProgress(uint32_t x) {
   item_.power = run_.power;
@@ -114,6 +139,20 @@ SearchOutcome EqualSumsLine::Search() {
     control().internalError.store(kNoMemory);
     return InternalErrorExit(run_.currentValue);
   }
+  if (Settings.NoSave.load() == 0) {
+    // A value marked finished that the line still holds (a crash just after its mark, or a
+    // split that starts the line there) is not searched again.
+    const uint32_t startBefore = item_.start;
+    PassFinishedStart();
+    run_.currentValue = NextInTurn(run_.currentValue);
+    if (item_.start != startBefore) {
+      CopyProgress(run_.currentValue);
+      if (!UpdateWorkLine(item_)) return SearchOutcome::Finished;
+      RemoveMarksBelowStart(startBefore);
+    }
+  }
+  // A worker that would have nothing to do gets the upper values before the first one starts.
+  OfferSplit(control(), item_, run_.currentValue);
   while (item_.start < item_.end) {
     switch (SearchValue()) {
       case Value::Next:
@@ -131,6 +170,7 @@ SearchOutcome EqualSumsLine::Search() {
 
 EqualSumsLine::Value EqualSumsLine::SearchValue() {
   const uint32_t x = run_.currentValue;
+  const uint32_t startBefore = item_.start;
   // n of the run: a checkpoint saved before a result lowered it resumes with its own n,
   // which applies to that value only.
   const uint32_t runRightTerms = run_.rightTerms;
@@ -215,18 +255,25 @@ EqualSumsLine::Value EqualSumsLine::SearchValue() {
     control().requests.fetch_and(~REQ_SLICE);  // a slice that ended with the value is moot
     std::remove(CheckpointName(run_).c_str());
     std::remove(CheckpointBackupName(run_).c_str());
-    if (x == item_.start) ++item_.start;
+    if (x == item_.start) {
+      ++item_.start;
+      PassFinishedStart();
+    } else if (Settings.NoSave.load() == 0) {
+      // Finished before a smaller value of the line: its next turns skip it.
+      MarkFinished(run_, x);
+    }
   }
 
   uint32_t next = x + 1;
   if (Settings.NoSave.load() == 0) {
-    if (next >= item_.end) next = item_.start;
+    next = NextInTurn(next);
   } else {
     item_.start = next;
   }
   run_.currentValue = next;
   CopyProgress(next);
   if (!UpdateWorkLine(item_)) return Value::Gone;  // nowhere to record progress any more
+  RemoveMarksBelowStart(startBefore);
   // An idle worker gets the upper values still to come.
   OfferSplit(control(), item_, next);
   if (control().Requested(REQ_HALT) && item_.start < item_.end) {

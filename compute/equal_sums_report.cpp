@@ -49,6 +49,30 @@ std::string CheckpointName(const EqualSumsRun& run) {
   return name;
 }
 
+std::string FinishedMarkName(const EqualSumsRun& run, uint32_t x) {
+  char name[64];
+  std::snprintf(name, sizeof name, "S%d-%d.%d.DONE", static_cast<int>(run.leftTerms),
+                static_cast<int>(x), static_cast<int>(run.power));
+  return name;
+}
+
+void MarkFinished(const EqualSumsRun& run, uint32_t x) {
+  std::string bytes;
+  for (uint32_t word : {uint32_t{1}, run.power, run.leftTerms, run.rightTerms, run.searchMode}) {
+    PutWord(bytes, word);
+  }
+  AppendCrc(bytes);
+  SaveWholeFile(FinishedMarkName(run, x), bytes);
+}
+
+bool MarkedFinished(const EqualSumsRun& run, uint32_t x) {
+  std::string bytes;
+  if (!ReadWholeFile(FinishedMarkName(run, x), bytes)) return false;
+  return bytes.size() == 24 && CrcMatches(bytes) && GetWord(bytes, 0) == 1 &&
+         GetWord(bytes, 4) == run.power && GetWord(bytes, 8) == run.leftTerms &&
+         GetWord(bytes, 12) >= run.rightTerms && GetWord(bytes, 16) == run.searchMode;
+}
+
 std::string CheckpointBackupName(const EqualSumsRun& run) {
   char name[64];
   std::snprintf(name, sizeof name, "S%d-%d.BAK", static_cast<int>(run.power),

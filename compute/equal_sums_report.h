@@ -23,4 +23,13 @@ void LoadCheckpoint(EqualSumsRun& run);
 std::string CheckpointName(const EqualSumsRun& run);
 std::string CheckpointBackupName(const EqualSumsRun& run);
 
+// A value that finished in its turn while a smaller value of its line has not: a small file
+// beside its checkpoint name ("S%d-%d.%d.DONE") records it, with the run's power, left terms,
+// right terms and mode, so that the next turns skip it until the line's start passes it.
+std::string FinishedMarkName(const EqualSumsRun& run, uint32_t x);
+void MarkFinished(const EqualSumsRun& run, uint32_t x);
+// True when x was finished by a search of this power, left terms and mode with at least the
+// run's right terms.
+bool MarkedFinished(const EqualSumsRun& run, uint32_t x);
+
 }  // namespace aequa

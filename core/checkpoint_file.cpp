@@ -58,4 +58,10 @@ void SaveCheckpointFile(const std::string& name, const std::string& backup,
   if (!platform::ReplaceFile(name, bytes)) LogMessage("Cannot save data\n");
 }
 
+bool SaveWholeFile(const std::string& name, const std::string& bytes) {
+  if (platform::ReplaceFile(name, bytes)) return true;
+  LogMessage("Cannot save data\n");
+  return false;
+}
+
 }  // namespace aequa

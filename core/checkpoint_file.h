@@ -29,4 +29,8 @@ void SetCheckpointAside(const std::string& name, const char* why);
 void SaveCheckpointFile(const std::string& name, const std::string& backup,
                         const std::string& bytes);
 
+// Writes `bytes` to `name` through a temporary file and a rename (no backup); false, and a
+// "Cannot save data" line, when it could not.
+bool SaveWholeFile(const std::string& name, const std::string& bytes);
+
 }  // namespace aequa
