@@ -120,10 +120,10 @@ void ExpectOutputs(const ClientLayout& client, const std::set<std::string>& expe
   EXPECT_TRUE(test::FileExists(client.SlotFile("boinc_finish_called")));
 }
 
-// Each range takes a few seconds, finds results, and saves more than once a second.
+// Each range takes a few seconds, finds results, and is asked to save once a second.
 const std::vector<std::vector<std::string>> kRanges = {
     {"new", "5", "600", "800", "1", "4", "--mode", "exact"},  // 720^5 = 665^5+550^5+420^5+135^5
-    {"compute", "3", "1", "12000", "2"},                       // the taxicab numbers below 12000^3
+    {"compute", "3", "1", "30000", "2"},                       // the taxicab numbers below 30000^3
     {"penta", "5", "100", "900", "2"},                         // the identity at a = 133, 399, ...
 };
 
