@@ -159,7 +159,9 @@ done
 
 # One equal-sums task is requeued mid-run (Slurm stops it with SIGTERM), another gets the
 # time-limit warning: each must stop with its progress saved and finish after it is requeued.
-# Slurm holds a requeued job back for a while; the test lets it start at once.
+# Slurm holds a requeued job back for a while; the test lets it start two seconds on. (At
+# once is too soon: slurmd refuses a launch in the same second as the kill of the job's last
+# run, "Job credential revoked", and the task would never run again.)
 sums="$(cat "$work/new.job")"
 running() { squeue -h -j "$1" -t R -o %i | grep -q .; }
 held() { squeue -h -j "$1" -t PD -o %r | grep -q BeginTime; }
@@ -167,14 +169,14 @@ wait_for 120 running "${sums}_1" || fail "task 1 of the equal-sums array did not
 wait_for 60 grep -q "Searching" "$parts/new/task-1.out" || fail "task 1 did not search"
 note "requeueing task 1 of the equal-sums array"
 scontrol requeue "${sums}_1"
-wait_for 60 held "${sums}_1" && scontrol update JobId="${sums}_1" StartTime=now
+wait_for 60 held "${sums}_1" && scontrol update JobId="${sums}_1" StartTime=now+2
 wait_for 120 running "${sums}_2" || fail "task 2 of the equal-sums array did not start"
 wait_for 60 grep -q "Searching" "$parts/new/task-2.out" || fail "task 2 did not search"
 note "warning task 2 of the equal-sums array of its time limit"
 # scancel may wait long for its answer once the job is requeued; its effect is what counts.
 timeout 15 scancel --batch --signal=USR1 "${sums}_2" || true
 wait_for 60 grep -q "requeueing task 2" "$parts/new/task-2.out" || fail "task 2 did not take the warning"
-wait_for 60 held "${sums}_2" && scontrol update JobId="${sums}_2" StartTime=now
+wait_for 60 held "${sums}_2" && scontrol update JobId="${sums}_2" StartTime=now+2
 note "waiting for the arrays to finish"
 
 # Meanwhile the uninterrupted runs.
