@@ -55,7 +55,7 @@ void SaveCheckpointFile(const std::string& name, const std::string& backup,
   } else {
     std::remove(backup.c_str());
   }
-  if (!platform::ReplaceFile(name, bytes)) LogMessage("Cannot save data\n");
+  SaveWholeFile(name, bytes);
 }
 
 bool SaveWholeFile(const std::string& name, const std::string& bytes) {

@@ -148,8 +148,8 @@ void RunQueue(SearchControl& control) {
     ResetControl(control, true);
     // A worker of this run that has no line yet will find none: this line is cut at its
     // first boundary rather than after its first unit.
-    if (IniLineCount(WorkFile()) <= TakenLines().size() &&
-        TakenLines().size() < workersLeft.load()) {
+    const size_t taken = TakenLines().size();
+    if (IniLineCount(WorkFile()) <= taken && taken < workersLeft.load()) {
       control.splitWanted.store(1);
     }
     const SearchOutcome outcome = driver(control, item);

@@ -73,7 +73,8 @@ SearchOutcome PentaLine::Search() {
   bool finishedSinceReport = false;
   uint32_t last = 0;
   while (item_.start < item_.end) {
-    // With nothing to report (the line's first a), the values still to come are cut at once.
+    // With nothing left to report (the line's first a, or a stretch just reported), the
+    // values of a still to come are cut in two when another worker has none.
     if (!finishedSinceReport) OfferSplit(control, item_, item_.start);
     char text[128];
     std::snprintf(text, sizeof text, "k=%d, from %d to %d", D(item_.power), D(item_.start),
@@ -118,8 +119,6 @@ SearchOutcome PentaLine::Search() {
       first = item_.start;
       UpdateWorkLine(item_);
       finishedSinceReport = false;
-      // The values of a still to come, cut in two when another worker has none.
-      OfferSplit(control, item_, item_.start);
     }
     // A stop that came as the a was finished: that a counts, and is reported.
     if (control.Requested(REQ_HALT) && item_.start < item_.end) {

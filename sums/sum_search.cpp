@@ -233,6 +233,14 @@ class SumLine {
   // results file could not take a line (the work stops, its checkpoint no further than the
   // lines on the disk), or the line is gone from the work file.
   std::optional<SearchOutcome> SaveProgress(uint32_t mark, bool marked);
+  // Puts the held lines on the disk, waiting while the results file refuses them. False when
+  // a Stop ended the wait: the lines are held in memory only, and their windows are searched
+  // again from the last checkpoint.
+  bool WriteHeldLines() {
+    if (run_.reports.Write(run_.control, run_.k) || WaitForResultsFile(run_.control)) return true;
+    run_.windowLow = savedLow_;
+    return false;
+  }
   bool SaveDue() const {
     return run_.control.elapsedSeconds.load() - savedAt_ >= kSavePeriodSeconds ||
            run_.reports.size() >= kMostHeldLines;
@@ -269,12 +277,7 @@ SearchOutcome SumLine::Fail() {
 
 std::optional<SearchOutcome> SumLine::SaveProgress(uint32_t mark, bool marked) {
   SearchControl& control = run_.control;
-  if (!run_.reports.Write(control, run_.k) && !WaitForResultsFile(control)) {
-    // The lines are held in memory only: their windows are searched again from the last
-    // checkpoint.
-    run_.windowLow = savedLow_;
-    return Stop();
-  }
+  if (!WriteHeldLines()) return Stop();
   if (marked && mark > run_.start) {
     // Not done until the line is on the disk: a line held in memory stops the work, and
     // the next run writes it again from the checkpoint.
@@ -331,10 +334,7 @@ SearchOutcome SumLine::WindowLoop() {
     // The values at and above the final ceiling come again with the next window.
     run_.reports.DropFrom(run_.ceiling);
     if (!Less128(run_.ceiling, run_.endPower)) {
-      if (!run_.reports.Write(control, run_.k) && !WaitForResultsFile(control)) {
-        run_.windowLow = savedLow_;
-        return Stop();
-      }
+      if (!WriteHeldLines()) return Stop();
       run_.windowLow = run_.endPower;
       if (ReportResult(control, DoneText(run_, run_.end).c_str()) == 0) return Stop();
       DeleteSumCheckpoint(run_);
