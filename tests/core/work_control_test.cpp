@@ -227,6 +227,28 @@ TEST_F(Worker, ACollisionSearchErrorDropsItsLineAndWorkGoesOn) {
             std::string::npos);
 }
 
+std::atomic<int> firstSplitWanted{-1};
+SearchOutcome PentaNotesSplitWanted(SearchControl& control, WorkItem& item) {
+  int unset = -1;
+  firstSplitWanted.compare_exchange_strong(unset, static_cast<int>(control.splitWanted.load()));
+  return PentaFinishes(control, item);
+}
+
+// A worker that takes the only line while another worker has none has its line cut before
+// the first unit; a lone worker does not.
+TEST_F(Worker, TheOnlyLineIsCutAtOnceWhenAnotherWorkerHasNone) {
+  RegisterDrivers({nullptr, nullptr, &PentaNotesSplitWanted});
+  for (uint32_t workers : {1u, 2u}) {
+    Settings.Workers = workers;
+    firstSplitWanted = -1;
+    WriteFile("worksum.ini", "PENTA=5,1,100,0\r\n");
+    IniFreeAll();
+    StartWork();
+    WaitForWorkEnd();
+    EXPECT_EQ(firstSplitWanted.load(), workers == 2 ? 1 : 0) << workers << " workers";
+  }
+}
+
 TEST_F(Worker, ALineWithoutASearchStaysQueuedAndTheWorkerStops) {
   WriteFile("worksum.ini", "FOO=1\r\nPENTA=5,1,10,0\r\n");
   StartWork();
