@@ -95,7 +95,11 @@ void Screen::PushMessage(const std::string& text, unsigned type) {
   openPopup_ = -1;
 }
 
-bool Screen::TopMessageDone() const { return !modals_.empty() && modals_.back()->done; }
+bool Screen::TopModalClosed() const {
+  if (modals_.empty()) return false;
+  const Modal& top = *modals_.back();
+  return top.dialog != nullptr ? top.dialog->ended() : top.done;
+}
 
 void Screen::PopModal() {
   if (!modals_.empty()) modals_.pop_back();

@@ -31,8 +31,9 @@ class Screen {
   // Modal layers, the newest on top.
   void PushDialog(fw::Dialog& dialog);
   void PushMessage(const std::string& text, unsigned type);
-  // The top layer is a message box that has been closed.
-  bool TopMessageDone() const;
+  // The top layer has been closed (a message answered, a dialog ended) and waits for its
+  // loop to take it off.
+  bool TopModalClosed() const;
   void PopModal();
   size_t ModalDepth() const { return modals_.size(); }
 

@@ -110,7 +110,7 @@ int TerminalBackend::MessageBox(const std::string& text, unsigned type) {
   screen_->PushMessage(text, type);
   ++depth_;
   dirty_ = true;
-  while (!screen_->TopMessageDone() && !Ending() && KeysCanArrive()) PumpOnce(1000);
+  while (!screen_->TopModalClosed() && !Ending() && KeysCanArrive()) PumpOnce(1000);
   --depth_;
   screen_->PopModal();
   dirty_ = true;
@@ -181,6 +181,7 @@ void TerminalBackend::PumpOnce(int timeoutMs) {
   // Nothing to wait for when there is already work to do. A screen waits while the terminal
   // has not taken the one before.
   bool pending = dirty_.load() && !(client_ && client_->Waiting() > 0);
+  pending = pending || (client_ && client_->HasMessage() && !screen_->TopModalClosed());
   {
     std::lock_guard<std::mutex> guard(postedLock_);
     pending = pending || !posted_.empty() || !scripted_.empty();
@@ -257,7 +258,7 @@ void TerminalBackend::PumpOnce(int timeoutMs) {
     }
     if (client_ && (clientEvents & (POLLIN | POLLHUP | POLLERR))) ReadClient();
   }
-  // Keys that came right behind an attach request.
+  // Keys that came right behind an attach request, or behind a key that closed a dialog.
   if (client_ && client_->HasMessage()) HandleClientMessages();
   // A peer that has not done what it came for in time is closed.
   const int64_t now = platform::MonotonicMilliseconds();
@@ -315,7 +316,9 @@ void TerminalBackend::HandleClientMessages() {
   Message type;
   std::string payload;
   bool malformed = false;
-  while (client_ && client_->TakeMessage(type, payload, malformed)) {
+  // Keys typed ahead of a closed dialog wait until its loop has taken it off, so that they
+  // reach the window below rather than the closed dialog.
+  while (client_ && !screen_->TopModalClosed() && client_->TakeMessage(type, payload, malformed)) {
     if (type == Message::Key) {
       fw::Key key;
       if (DecodeKey(payload, key)) screen_->HandleKey(key);

@@ -10,6 +10,7 @@
 #include "core/status_display.h"
 #include "platform/autostart.h"
 #include "platform/directories.h"
+#include "platform/local_socket.h"
 #include "shell/dialog_actions.h"
 #include "core/settings.h"
 #include "core/drivers.h"
@@ -20,6 +21,7 @@
 #include "shell/resource.h"
 #include "shell/sum_search_hook.h"
 #include "shell/terminal/grid_canvas.h"
+#include "shell/terminal/wire.h"
 #include "window_fixture.h"
 
 namespace aequa::test {
@@ -501,6 +503,29 @@ TEST_F(WindowTest, ExitClosesTheWindowRemovesTheIconAndEndsTheLoop) {
   EXPECT_TRUE(app->Frame().destroyed());
   EXPECT_FALSE(app->Frame().Tray().present);
   backend->RunMessageLoop();  // returns at once: the window is gone
+}
+
+// A terminal on a slow connection: keys typed ahead arrive in one read with the key that
+// closes a box, and go to the window below it once the box is gone.
+TEST_F(WindowTest, KeysTypedAheadOfAClosingBoxReachTheWindow) {
+  Open();
+  backend.reset();
+  const int listenFd = platform::ListenLocal(term::kSocketName);
+  ASSERT_GE(listenFd, 0);
+  backend = std::make_unique<term::TerminalBackend>(listenFd);
+  backend->SetApplication(app.get());
+  fw::SetCurrentBackend(backend.get());
+  const int terminal = platform::ConnectLocal(term::kSocketName);
+  ASSERT_GE(terminal, 0);
+  std::string typed = term::EncodeMessage(term::Message::Attach, "24 100");
+  for (const fw::Key& key : {Ctrl('S'), fw::Key{fw::kKeyEnter, fw::kModNone}, Ctrl('Q')}) {
+    typed += term::EncodeMessage(term::Message::Key, term::EncodeKey(key));
+  }
+  ASSERT_TRUE(platform::SendAll(terminal, typed.data(), typed.size()));
+  for (int round = 0; round < 20 && !app->Frame().destroyed(); ++round) backend->PumpOnce(100);
+  EXPECT_TRUE(app->Frame().destroyed());
+  platform::CloseSocket(terminal);
+  platform::CloseSocket(listenFd);
 }
 
 TEST_F(WindowTest, AboutAndHelpShowTheirBoxes) {
