@@ -22,6 +22,9 @@ class TerminalTest : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", (tmp.path() + "/config").c_str(), 1);
     setenv("AEQUA_AUTOSTART", "xdg", 1);
     data = tmp.path() + "/data";
+    // Searches at a priority that a busy machine still serves.
+    std::filesystem::create_directories(data);
+    WriteFile(data + "/aequo.ini", "Priority=9\r\n");
   }
   void TearDown() override {
     if (Running()) Aequa(data, "exit");
