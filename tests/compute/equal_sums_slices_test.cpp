@@ -46,6 +46,7 @@ class Slices : public ::testing::Test {
     LoadSettings();
     Settings.DisplayFrequency.store(1000);
     Settings.Workers.store(1);
+    Settings.Priority.store(9);  // a priority that a busy machine still serves
     SearchDrivers drivers;
     drivers.equalSums = &ComputeEqualSums;
     RegisterDrivers(drivers);

@@ -160,7 +160,7 @@ class Worker : public ::testing::Test {
     SetFileNames();
     Settings.Workers = 1;
     Settings.NoSave = 0;
-    Settings.Priority = 1;
+    Settings.Priority = 9;  // a priority that a busy machine still serves
     Settings.Affinity = 99;
     Settings.DisplayFrequency = 30;
     Settings.SaveFrequency = 15;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/output_log.h"
+#include "core/settings.h"
 #include "core/shared_words.h"
 #include "core/timing.h"
 #include "core/work_control.h"
@@ -50,6 +51,7 @@ void QuickSleep(uint32_t) { std::this_thread::sleep_for(std::chrono::millisecond
 class SumCheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    Settings.Priority.store(9);  // a priority that a busy machine still serves
     SetSleepHook(&QuickSleep);
     SetLogLineSink(&Capture);
     lines.clear();
