@@ -328,7 +328,8 @@ void TerminalBackend::HandleClientMessages() {
     }
     dirty_ = true;
   }
-  if (client_ && (malformed || client_->PeerEnded())) Detach("");
+  // A terminal that has gone leaves once its last keys are handled.
+  if (client_ && (malformed || (client_->PeerEnded() && !client_->HasMessage()))) Detach("");
 }
 
 void TerminalBackend::AcceptConnections(int64_t now) {

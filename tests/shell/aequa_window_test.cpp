@@ -1,9 +1,11 @@
 // The Aequa window classes driven through the terminal backend: commands and their states,
 // dialogs and what OK does, the log's painting, tray, minimising, start at boot, exit.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "core/output_log.h"
@@ -493,27 +495,60 @@ TEST_F(WindowTest, ExitClosesTheWindowRemovesTheIconAndEndsTheLoop) {
   backend->RunMessageLoop();  // returns at once: the window is gone
 }
 
-// A terminal on a slow connection: keys typed ahead arrive in one read with the key that
-// closes a box, and go to the window below it once the box is gone.
-TEST_F(WindowTest, KeysTypedAheadOfAClosingBoxReachTheWindow) {
-  Open();
-  backend.reset();
-  const int listenFd = platform::ListenLocal(term::kSocketName);
-  ASSERT_GE(listenFd, 0);
-  backend = std::make_unique<term::TerminalBackend>(listenFd);
-  backend->SetApplication(app.get());
-  fw::SetCurrentBackend(backend.get());
-  const int terminal = platform::ConnectLocal(term::kSocketName);
-  ASSERT_GE(terminal, 0);
-  std::string typed = term::EncodeMessage(term::Message::Attach, "24 100");
-  for (const fw::Key& key : {Ctrl('S'), fw::Key{fw::kKeyEnter, fw::kModNone}, Ctrl('Q')}) {
-    typed += term::EncodeMessage(term::Message::Key, term::EncodeKey(key));
+// The window served through a listening socket, as the background copy serves it.
+class SocketWindowTest : public WindowTest {
+ protected:
+  void OpenWithSocket() {
+    Open();
+    backend.reset();
+    listenFd = platform::ListenLocal(term::kSocketName);
+    ASSERT_GE(listenFd, 0);
+    backend = std::make_unique<term::TerminalBackend>(listenFd);
+    backend->SetApplication(app.get());
+    fw::SetCurrentBackend(backend.get());
+    terminal = platform::ConnectLocal(term::kSocketName);
+    ASSERT_GE(terminal, 0);
   }
-  ASSERT_TRUE(platform::SendAll(terminal, typed.data(), typed.size()));
-  for (int round = 0; round < 20 && !app->Frame().destroyed(); ++round) backend->PumpOnce(100);
+  void TearDown() override {
+    platform::CloseSocket(terminal);
+    platform::CloseSocket(listenFd);
+    WindowTest::TearDown();
+  }
+  static std::string Keys(std::initializer_list<fw::Key> keys) {
+    std::string bytes;
+    for (const fw::Key& key : keys) bytes += term::EncodeMessage(term::Message::Key, term::EncodeKey(key));
+    return bytes;
+  }
+  void Send(const std::string& bytes) {
+    ASSERT_TRUE(platform::SendAll(terminal, bytes.data(), bytes.size()));
+  }
+  void PumpUntil(const std::function<bool()>& done) {
+    for (int round = 0; round < 20 && !done(); ++round) backend->PumpOnce(100);
+  }
+  int listenFd = -1;
+  int terminal = -1;
+};
+
+// A terminal on a slow connection: keys typed ahead arrive in one read with the key that
+// closes a box, and go to the window below it once the box is gone - also when the terminal
+// closed right behind them.
+TEST_F(SocketWindowTest, KeysTypedAheadOfAClosingBoxReachTheWindow) {
+  OpenWithSocket();
+  Send(term::EncodeMessage(term::Message::Attach, "24 100") +
+       Keys({Ctrl('S'), fw::Key{fw::kKeyEnter, fw::kModNone}, Ctrl('Q')}));
+  PumpUntil([&] { return app->Frame().destroyed(); });
   EXPECT_TRUE(app->Frame().destroyed());
-  platform::CloseSocket(terminal);
-  platform::CloseSocket(listenFd);
+}
+
+TEST_F(SocketWindowTest, KeysTypedAheadReachTheWindowWhenTheTerminalClosedBehindThem) {
+  OpenWithSocket();
+  Send(term::EncodeMessage(term::Message::Attach, "24 100"));
+  PumpUntil([&] { return backend->Attached(); });
+  ASSERT_TRUE(backend->Attached());
+  Send(Keys({Ctrl('S'), fw::Key{fw::kKeyEnter, fw::kModNone}, Ctrl('Q')}));
+  shutdown(terminal, SHUT_WR);
+  PumpUntil([&] { return app->Frame().destroyed(); });
+  EXPECT_TRUE(app->Frame().destroyed());
 }
 
 TEST_F(WindowTest, AboutAndHelpShowTheirBoxes) {
