@@ -91,6 +91,19 @@ std::multiset<std::string> Results(const std::string& file) {
   return results;
 }
 
+// The lines one multiset has more often than the other, for a failure's message.
+std::string Difference(const std::multiset<std::string>& found,
+                       const std::multiset<std::string>& expected) {
+  std::string text;
+  for (const std::string& line : std::set<std::string>(found.begin(), found.end())) {
+    if (found.count(line) > expected.count(line)) text += "\nextra: " + line;
+  }
+  for (const std::string& line : std::set<std::string>(expected.begin(), expected.end())) {
+    if (expected.count(line) > found.count(line)) text += "\nmissing: " + line;
+  }
+  return text;
+}
+
 // Seed of the stops, and the number of workers.
 class StopAndContinue : public ::testing::TestWithParam<std::pair<unsigned, unsigned>> {
  protected:
@@ -146,7 +159,7 @@ TEST_P(StopAndContinue, EndsWithTheResultsOfOneRunAndNoFalseDoneLine) {
               std::set<std::string>(expected.begin(), expected.end()))
         << history;
   } else {
-    EXPECT_EQ(found, expected) << history;
+    EXPECT_EQ(found, expected) << history << Difference(found, expected);
   }
   // Every done line follows the results of what it says was searched.
   std::multiset<std::string> seen;
