@@ -96,11 +96,19 @@ SearchOutcome PentaLine::Search() {
     if (control.internalError.load() != 0) return Fail();
 
     if (control.Requested(REQ_HALT) && run_.stoppedEarly) {
+      // Its lines come again when the a is searched again.
+      run_.candidates -= static_cast<uint32_t>(run_.held.size());
+      run_.held.clear();
       // The a just searched is incomplete: it is searched again when the line resumes.
       // The line moves on only once the report of its stretch is on the disk.
       if (finishedSinceReport && ReportStretch(first, last)) UpdateWorkLine(item_);
       return SearchOutcome::Stopped;
     }
+    for (const std::string& line : run_.held) {
+      ReportResult(control, line.c_str());
+      AnnounceResult(line.c_str());
+    }
+    run_.held.clear();
     last = item_.start;
     finishedSinceReport = true;
     item_.start = last + 1;

@@ -52,8 +52,7 @@ int32_t NextCandidate(const uint8_t* const* marks, const uint32_t* const* residu
   if (run.sink != nullptr) {
     run.sink(text);
   } else {
-    ReportResult(run.control, text);
-    AnnounceResult(text);
+    run.held.emplace_back(text);
   }
   ++run.candidates;
 }

@@ -3,6 +3,8 @@
 // kept as a candidate when the signed sum of the four fifth powers is a fifth-power residue
 // modulo every prime its d-loop tests.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/shared_words.h"
 #include "penta/penta_tables.h"
@@ -17,9 +19,12 @@ struct PentaRun {
   explicit PentaRun(SearchControl& control) : control(control) {}
   SearchControl& control;
   Tables tables;
-  uint32_t candidates = 0;    // result lines written since the driver last reset it
+  uint32_t candidates = 0;    // result lines found since the driver last reset it
   bool stoppedEarly = false;  // the last routine returned at a stop, before the end of its a
   CandidateSink sink = nullptr;
+  // The result lines of the a being searched, written by the driver once the a is finished:
+  // an a left at a stop is searched again, and its lines would otherwise come twice.
+  std::vector<std::string> held;
 };
 
 // The routine of `type` (0..20) for first term a, with every term below `limit`

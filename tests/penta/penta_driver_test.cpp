@@ -23,7 +23,8 @@ using test::TempDir;
 using test::WriteFile;
 
 std::vector<int32_t> searched;
-int32_t saveAt = -1, haltAt = -1, haltAfter = -1, errorAt = -1;
+int32_t saveAt = -1, haltAt = -1, haltAfter = -1, errorAt = -1, resultAt = -1;
+const char* const kResult = "Penta0: a result line";
 std::string workFileAtNextA;
 
 // Stands in for a routine: records a and raises what the test asks for at a given a.
@@ -31,6 +32,7 @@ void FakeRoutine(PentaRun& run, int32_t a) {
   if (!searched.empty() && searched.back() == saveAt) workFileAtNextA = ReadFile(WorkFile());
   searched.push_back(a);
   ++run.candidates;
+  if (a == resultAt) run.held.emplace_back(kResult);  // found before any stop inside the a
   if (a == saveAt) run.control.requests.fetch_or(REQ_SAVE | REQ_DISPLAY);
   if (a == haltAt) {  // a stop inside the a: the routine leaves it unfinished
     run.control.requests.store(REQ_HALT);
@@ -53,7 +55,7 @@ class Driver : public ::testing::Test {
     searched.clear();
     logLines.clear();
     workFileAtNextA.clear();
-    saveAt = haltAt = haltAfter = errorAt = -1;
+    saveAt = haltAt = haltAfter = errorAt = resultAt = -1;
     Settings.ForceDisplay = 0;
   }
   void TearDown() override {
@@ -139,6 +141,7 @@ TEST_F(Driver, ASaveRequestReportsTheStretchAndTheRunGoesOn) {
 TEST_F(Driver, AStopLeavesTheAThatWasBeingSearched) {
   saveAt = -1;
   haltAt = 1000;
+  resultAt = 1000;
   WorkItem item = Line(990, 1010, 0);
   EXPECT_EQ(Run(item), SearchOutcome::Stopped);
   EXPECT_TRUE(Logged("(5,0) 990-999 done in"));
@@ -150,6 +153,10 @@ TEST_F(Driver, AStopLeavesTheAThatWasBeingSearched) {
   searched.clear();
   EXPECT_EQ(Run(item), SearchOutcome::Finished);
   EXPECT_EQ(searched.front(), 1000);
+  // The a's result line is written once, when the a is searched to its end.
+  const std::string results = ReadFile("SOLUTION.TXT");
+  EXPECT_NE(results.find(kResult), std::string::npos);
+  EXPECT_EQ(results.find(kResult), results.rfind(kResult)) << results;
 }
 
 // The a was searched to its end when the stop came: it counts, and is not searched again (its
